@@ -1,0 +1,101 @@
+#include "pane_services.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QSaveFile>
+
+namespace qh {
+namespace {
+
+// Restores the process's current directory when it goes out of scope, whatever
+// a file dialog did to it.
+class CurrentDirectoryKeeper {
+public:
+    CurrentDirectoryKeeper() : saved_(QDir::currentPath()) {}
+    ~CurrentDirectoryKeeper() { QDir::setCurrent(saved_); }
+    CurrentDirectoryKeeper(const CurrentDirectoryKeeper&) = delete;
+    CurrentDirectoryKeeper& operator=(const CurrentDirectoryKeeper&) = delete;
+
+private:
+    QString saved_;
+};
+
+QByteArray upToFirstNul(const QByteArray& bytes) {
+    const qsizetype nul = bytes.indexOf('\0');
+    return nul < 0 ? bytes : bytes.left(nul);
+}
+
+// On Linux many files have no extension, so "all files" matches "*" rather than
+// "*.*" (which needs a dot in the name).
+const QString kAllFiles = QStringLiteral("所有文件(*)");
+
+bool writeWholeFile(const QString& path, const QByteArray& bytes) {
+    // Written through a temporary file and renamed over the target, so a failed
+    // write leaves an existing file as it was. Where the folder forbids new files
+    // but the file itself is writable, the file is written in place.
+    QSaveFile file(path);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+void browseInto(PaneServices& services, QWidget* pane, QLineEdit* box, bool forOutput) {
+    CurrentDirectoryKeeper keeper;
+    const QString path = forOutput ? services.askSaveFileName(pane, outputFileDialogOptions())
+                                   : services.askOpenFileName(pane, inputFileDialogOptions());
+    if (!path.isEmpty() && box)
+        box->setText(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+}
+
+} // namespace
+
+FileDialogOptions saveResultDialogOptions() {
+    return {QStringLiteral("文本文件(*.txt);;数据文件(*.dat);;") + kAllFiles, QStringLiteral("txt"),
+            QStringLiteral("out")};
+}
+
+FileDialogOptions inputFileDialogOptions() {
+    return {kAllFiles, QString(), QString()};
+}
+
+FileDialogOptions outputFileDialogOptions() {
+    return {kAllFiles, QStringLiteral("dat"), QStringLiteral("out01")};
+}
+
+void CopyResult(PaneServices& services, QWidget* pane, const QByteArray& text) {
+    if (!services.writeClipboardText(pane, upToFirstNul(text)))
+        services.showMessage(pane, QStringLiteral("不能打开剪贴板."), caption::Error, MessageKind::Error);
+}
+
+std::optional<QByteArray> PasteInput(PaneServices& services, QWidget* pane) {
+    QByteArray text;
+    if (services.readClipboardText(pane, text) != ClipboardRead::Ok)
+        return std::nullopt;
+    return upToFirstNul(text);
+}
+
+void SaveResult(PaneServices& services, QWidget* pane, const QByteArray& result) {
+    CurrentDirectoryKeeper keeper;
+    const QString path = services.askSaveFileName(pane, saveResultDialogOptions());
+    if (path.isEmpty())
+        return;
+    if (!writeWholeFile(path, result))
+        services.showMessage(pane, QStringLiteral("不能打开文件 ") + QDir::toNativeSeparators(path), caption::Error,
+                             MessageKind::Error);
+}
+
+void BrowseForInput(PaneServices& services, QWidget* pane, QLineEdit* box) {
+    browseInto(services, pane, box, false);
+}
+
+void BrowseForOutput(PaneServices& services, QWidget* pane, QLineEdit* box) {
+    browseInto(services, pane, box, true);
+}
+
+} // namespace qh

@@ -1,0 +1,70 @@
+// A tool pane: an object that lives from the main window's start to its close,
+// and a window that is built afresh each time the pane is shown and destroyed
+// when another pane is shown. Fields of a pane class survive a switch; its
+// controls start from their initial state on every creation.
+#ifndef QUILLHORN_TOOL_PANE_H
+#define QUILLHORN_TOOL_PANE_H
+
+#include <QColor>
+#include <QPointer>
+#include <QWidget>
+
+namespace qh {
+
+class PaneServices;
+
+// The window of a pane: paints itself in the pane colour and swallows Enter, so
+// that Enter in a pane never triggers anything.
+class PaneWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit PaneWindow(QWidget* parent);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+class ToolPane {
+public:
+    // textColour: the colour of every control's text; invalid keeps the style's.
+    ToolPane(PaneServices& services, QColor paneColour, QColor textColour = QColor());
+    virtual ~ToolPane();
+    ToolPane(const ToolPane&) = delete;
+    ToolPane& operator=(const ToolPane&) = delete;
+
+    // Builds the window with fresh controls as a child of `parent`. Any window
+    // the pane still has is destroyed first.
+    QWidget* createWindow(QWidget* parent);
+    // Destroys the window; the object and its fields live on.
+    void destroyWindow();
+    QWidget* window() const { return window_; }
+
+    QColor paneColour() const { return paneColour_; }
+    QColor textColour() const { return textColour_; }
+
+    // The pane's class name, which is also its window's objectName.
+    virtual const char* className() const = 0;
+
+protected:
+    // Creates the controls inside `window` and connects them.
+    virtual void buildWindow(QWidget* window) = 0;
+    // Called just before the window is destroyed: forget pointers to controls.
+    virtual void windowDestroying() {}
+
+    PaneServices& services() const { return services_; }
+
+private:
+    PaneServices& services_;
+    QColor paneColour_;
+    QColor textColour_;
+    QPointer<QWidget> window_;
+};
+
+// Paints `window` and every control on it in the pane colours: the background and
+// the text background of every control in `paneColour`, text in `textColour`
+// when valid.
+void ApplyPaneColours(QWidget* window, QColor paneColour, QColor textColour);
+
+} // namespace qh
+
+#endif
