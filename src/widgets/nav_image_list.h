@@ -1,0 +1,34 @@
+// A list of icons of one fixed size, addressed by index; the bar draws item
+// icons from it. Lists are owned by whoever creates them, never by the bar.
+#ifndef QUILLHORN_NAV_IMAGE_LIST_H
+#define QUILLHORN_NAV_IMAGE_LIST_H
+
+#include <QIcon>
+#include <QPixmap>
+#include <QSize>
+#include <vector>
+
+namespace qh {
+
+class NavImageList {
+public:
+    explicit NavImageList(QSize iconSize);
+
+    // Appends the icon at the list's size; returns its index, or -1 when the
+    // icon or pixmap is null (nothing is added then).
+    int add(const QIcon& icon);
+    int add(const QPixmap& pixmap);
+
+    QSize iconSize() const { return iconSize_; }
+    int size() const { return static_cast<int>(pixmaps_.size()); }
+    // A null pixmap for an index outside the list.
+    QPixmap pixmap(int index) const;
+
+private:
+    QSize iconSize_;
+    std::vector<QPixmap> pixmaps_;
+};
+
+} // namespace qh
+
+#endif

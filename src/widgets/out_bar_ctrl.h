@@ -1,0 +1,225 @@
+// The vertical navigation bar: a stack of folder buttons, one folder open at a
+// time showing its items (icon and label) between the buttons above and below
+// it. The bar knows nothing of what the items stand for; it reports clicks,
+// selections and removals to its owner (see nav_bar_notify.h).
+//
+// Notification target: the owner given with setOwner(); with none set, the
+// parent widget when it implements NavBarOwner; otherwise every question is
+// answered 0 (so vetoable actions do not happen). The bar does not track the
+// owner's lifetime: an owner that dies before the bar must call
+// setOwner(nullptr) first. The destructor reports every item and folder; a
+// parent that is itself being destroyed is no longer a NavBarOwner by then and
+// is not asked.
+//
+// Folder indices outside the folder list are a programming error: they assert
+// in debug builds and are ignored (queries answer 0, null or false) in release
+// builds. With no folders at all, folder and item queries answer 0 and
+// insertItem() -1, without asserting. Item indices always refer to the open
+// folder (except in insertItem() and item()); out-of-range ones are ignored.
+#ifndef QUILLHORN_OUT_BAR_CTRL_H
+#define QUILLHORN_OUT_BAR_CTRL_H
+
+#include "bar_folder.h"
+#include "nav_bar_notify.h"
+
+#include <QColor>
+#include <QPen>
+#include <QRect>
+#include <QStringList>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+namespace qh {
+
+class NavImageList;
+
+class CXTOutBarCtrl : public QWidget {
+    Q_OBJECT
+public:
+    // Kinds answered by hitTest().
+    enum HitKind { HitNone = -1, HitFolder = 0, HitItem = 1, HitUpArrow = 2, HitDownArrow = 3 };
+    // The `size` argument of the image-list operations.
+    enum IconSize { SmallIcons = 1, LargeIcons = 2 };
+
+    explicit CXTOutBarCtrl(QWidget* parent, unsigned flags = NAVBAR_DEFAULT_FLAGS);
+    ~CXTOutBarCtrl() override;
+
+    void setOwner(NavBarOwner* owner) { owner_ = owner; }
+    NavBarOwner* owner() const { return owner_; }
+    unsigned barFlags() const { return flags_; }
+
+    // Colours of the inside area and of the item labels; until set they follow
+    // the palette (Dark and Base).
+    void setBackColour(QColor colour);
+    QColor backColour() const;
+    void setTextColour(QColor colour);
+    QColor textColour() const;
+
+    // Image lists are not owned. The bar's lists serve every folder that has
+    // none of its own for the size. Sizes other than SmallIcons and LargeIcons
+    // are ignored.
+    void setImageList(NavImageList* list, int size);
+    NavImageList* imageList(int size) const;
+    void setFolderImageList(int folder, NavImageList* list, int size);
+    NavImageList* folderImageList(int folder, int size) const;
+
+    // Folders. addFolder() returns the new folder's index. A folder with a
+    // child widget shows it (reparented to the bar, fitted to the inside area)
+    // instead of items while it is open.
+    int addFolder(const QString& text, int data);
+    int addFolder(const QString& text, QWidget* child, int data);
+    // Asks NAVN_FOLDERREMOVE; on 1 removes the folder and its items (its child
+    // widget stays a hidden child of the bar). Removing the open folder opens
+    // the one that takes its place (or the new last one), scrolled to the top.
+    void removeFolder(int folder);
+    int folderCount() const { return static_cast<int>(folders_.size()); }
+    int selectedFolder() const { return selected_; }
+    // Asks NAVN_FOLDERSELECT unless the folder is already open; on 1 opens it
+    // scrolled to the top, with no last clicked item.
+    void setSelectedFolder(int folder);
+    QString folderText(int folder) const;
+    void setFolderText(int folder, const QString& text);
+    int folderData(int folder) const;
+    QWidget* folderChild(int folder) const;
+    BarFolder* folder(int folder) const;
+
+    // Inserts before the item at `position`; below 0 or past the end means the
+    // end. Returns the position used, or -1 without folders.
+    int insertItem(int folder, int position, const QString& text, int image, int data);
+    // Items of the open folder. removeItem() asks NAVN_ITEMREMOVE; on 1 removes.
+    void removeItem(int index);
+    int itemCount() const;
+    bool isValidItem(int index) const;
+    QString itemText(int index) const;
+    void setItemText(int index, const QString& text);
+    int itemImage(int index) const;
+    void setItemImage(int index, int image);
+    int itemData(int index) const;
+    void setItemData(int index, int data);
+    BarItem* item(int folder, int position) const;
+
+    // Icon mode per folder; folder -1 sets every folder and the flag for new
+    // ones. Either way the open folder is scrolled back to the top.
+    void setSmallIconView(bool small, int folder = -1);
+    // Folder -1: the open folder.
+    bool isSmallIconView(int folder = -1) const;
+
+    int firstVisibleItem() const { return firstVisible_; }
+    // Scrolls the open folder so that `index` is the top item (clamped).
+    void setFirstVisibleItem(int index);
+    int lastClickedItem() const { return lastClicked_; }
+
+    // Highlight of the item or folder button under the mouse; -1 for none.
+    int hotItem() const { return hotItem_; }
+    void setHotItem(int index);
+    int hotFolder() const { return hotFolder_; }
+    void setHotFolder(int folder);
+
+    // Geometry in widget coordinates, from the current size, font and model.
+    QRect folderRect(int folder) const;
+    QRect insideRect() const;
+    QRect itemRect(int index) const;
+    QRect iconRect(int index) const;
+    QRect labelRect(int index) const;
+    QSize itemSize(int index) const;
+    // The items drawn: from the first visible one to the last that starts
+    // inside the inside area; last < first when none is.
+    void visibleRange(int* first, int* last) const;
+    QRect upArrowRect() const;
+    QRect downArrowRect() const;
+    bool upArrowShown() const;
+    bool downArrowShown() const;
+    // One of HitKind; `index` (may be null) receives the folder or item index.
+    int hitTest(QPoint point, int* index = nullptr) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    // What the left button is doing. ArrowHeld and Dragging belong to the
+    // scroll-arrow and drag interactions.
+    enum class MouseState { Idle, ItemPressed, FolderPressed, ArrowHeld, Dragging };
+
+    struct ItemLayout {
+        QRect item;
+        QRect icon;
+        QRect label;
+        QStringList lines; // the label as drawn: one elided line, or wrapped lines
+    };
+
+    BarFolder* openFolder() const;
+    bool folderIndexOk(int folder) const;
+    int spacing(const BarFolder& folder) const;
+    ItemLayout layoutItem(const BarFolder& folder, const BarItem& item, int top) const;
+    ItemLayout layoutOf(int index) const;
+    QStringList wrapLabel(const QString& text, int width) const;
+    QRect hotFrameRect(int index) const;
+    bool itemLooksPressed(int index) const;
+    bool folderLooksPressed(int folder) const;
+
+    NavBarOwner* notifyTarget() const;
+    int notify(int code, int index, const QString& text, int folderFlag, int second = -1, int target = -1);
+
+    void setPressedLook(bool pressed);
+    void cancelMouse();
+    void shiftItemIndices(int from, int delta);
+    void openFolderAt(int folder);
+    void fitChildren();
+
+    void drawFolder(QPainter* painter, int folder) const;
+    void drawItems(QPainter* painter) const;
+    void drawItem(QPainter* painter, const BarFolder& folder, int index, const ItemLayout& layout) const;
+    void drawHotFrame(QPainter* painter, QRect rect, bool sunken) const;
+    void drawArrow(QPainter* painter, QRect rect, bool up, bool pushed) const;
+
+    static constexpr int kFolderHeight = 22;
+    static constexpr int kSpacingLarge = 8;
+    static constexpr int kSpacingSmall = 10;
+    static constexpr int kGapSmall = 4;
+    static constexpr int kGapLarge = 3;
+    static constexpr int kLeftMargin = 5;
+    static constexpr int kTopMargin = 5;
+    static constexpr int kSmallIcon = 16;
+    static constexpr int kLargeIcon = 32;
+    static constexpr int kArrowMargin = 5;
+
+    int selected_ = 0;
+    int hotFolder_ = -1;
+    int hotItem_ = -1;
+    int lastClicked_ = -1;
+    int firstVisible_ = 0;
+
+    MouseState mouse_ = MouseState::Idle;
+    int pressedIndex_ = -1;    // the item or folder the button went down on
+    bool pressedLook_ = false; // drawn pressed: the mouse is over what was pressed
+
+    // Used by the context-menu, drag and scroll-arrow interactions.
+    [[maybe_unused]] int contextKind_ = 0;
+    [[maybe_unused]] int contextIndex_ = 0;
+    [[maybe_unused]] int dragMarkerIndex_ = -1;
+    [[maybe_unused]] int dragMarkerKind_ = -1;
+    bool upArrowPressed_ = false;
+    bool downArrowPressed_ = false;
+    [[maybe_unused]] QPen markerPen_{QColor(Qt::black), 1, Qt::SolidLine};
+
+    NavImageList* largeList_ = nullptr;
+    NavImageList* smallList_ = nullptr;
+    unsigned flags_;
+    std::vector<std::unique_ptr<BarFolder>> folders_;
+    QColor backColour_;
+    QColor textColour_;
+    bool backSet_ = false;
+    bool textSet_ = false;
+    NavBarOwner* owner_ = nullptr;
+};
+
+} // namespace qh
+
+#endif
