@@ -1,0 +1,116 @@
+// RSA on fixed-size blocks, the padding of each block, and the block stream
+// that carries a byte string of any length (docs/rsa-formats.md).
+//
+// A block holds k bytes, k being the byte length of n. Before encryption a
+// block reads 00 02 PS 00 payload, PS being at least 4 random non-zero bytes.
+// The first block's payload starts with the plaintext's length as 8 bytes
+// big-endian; the payloads, in order, then carry the plaintext. Every block
+// but the last is full, so the length alone fixes the whole layout, and the
+// decryptor insists on exactly that layout.
+#ifndef QUILLHORN_RSA_COMPONENT_BLOCK_CODEC_H
+#define QUILLHORN_RSA_COMPONENT_BLOCK_CODEC_H
+
+#include "bignum.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace qh::rsa {
+
+inline constexpr std::size_t kPaddingBytes = 7; // 00 02, PS of at least 4 bytes, 00
+inline constexpr std::size_t kLengthBytes = 8;
+// The smallest k whose first block still holds the length (n of 113 bits or more).
+inline constexpr std::size_t kMinBlockBytes = kPaddingBytes + kLengthBytes;
+
+// block -> block^exponent mod n on k-byte big-endian blocks, in constant time
+// with respect to the exponent. One Montgomery context serves a whole call.
+class BlockCipher {
+public:
+    // Parses n and the exponent. n must be odd, at least 3 (QH_RSA_E_ARGUMENT)
+    // and at least kMinBlockBytes long (QH_RSA_E_KEY_TOO_SMALL).
+    static int Create(const char* n, const char* exponent, std::unique_ptr<BlockCipher>& out);
+
+    std::size_t blockBytes() const { return k_; }
+    // x and n - x have the same even power modulo n, so nothing encrypted with
+    // an even exponent (zero included) can be decrypted.
+    bool exponentIsOdd() const { return BN_is_odd(exponent_.get()); }
+    // Transforms `in` into `out` (both k bytes, may be the same buffer).
+    // Returns false when `in` is not below n.
+    bool apply(const unsigned char* in, unsigned char* out);
+
+private:
+    BlockCipher() = default;
+
+    Bn n_, exponent_, value_, result_;
+    BnCtx ctx_;
+    MontCtx mont_;
+    std::size_t k_ = 0;
+};
+
+// The number of blocks that carry `total` bytes at k bytes a block.
+std::uint64_t BlockCountOf(std::size_t k, std::uint64_t total);
+
+// Turns a plaintext of known length into blocks, one block per call.
+class StreamEncryptor {
+public:
+    StreamEncryptor(BlockCipher& cipher, std::uint64_t total);
+    ~StreamEncryptor();
+    StreamEncryptor(const StreamEncryptor&) = delete;
+    StreamEncryptor& operator=(const StreamEncryptor&) = delete;
+
+    bool done() const { return next_ == count_; }
+    // The number of plaintext bytes that the next block takes.
+    std::size_t nextDataBytes() const;
+    // Pads and encrypts the next block from nextDataBytes() bytes of `data`
+    // into k bytes at `out`.
+    void sealNext(const unsigned char* data, unsigned char* out);
+
+private:
+    // PS bytes come from a pool filled a few kilobytes at a time: one call
+    // to the generator per block would cost more than the exponentiation.
+    static constexpr std::size_t kRandomPoolBytes = 4096;
+    void fillNonZero(unsigned char* out, std::size_t len);
+
+    BlockCipher& cipher_;
+    std::uint64_t total_;
+    std::uint64_t remaining_;
+    std::uint64_t count_;
+    std::uint64_t next_ = 0;
+    std::vector<unsigned char> block_;
+    std::vector<unsigned char> random_;
+    std::size_t randomUsed_;
+};
+
+// Opens blocks one by one and checks them against the stream's layout.
+class StreamDecryptor {
+public:
+    explicit StreamDecryptor(BlockCipher& cipher);
+    ~StreamDecryptor();
+    StreamDecryptor(const StreamDecryptor&) = delete;
+    StreamDecryptor& operator=(const StreamDecryptor&) = delete;
+
+    // Decrypts the next k-byte block. On success `data` and `dataLen` give the
+    // plaintext bytes it carries (valid until the next call). Fails with
+    // QH_RSA_E_WRONG_KEY when the padding is wrong or the block is not below n,
+    // and with QH_RSA_E_FORMAT when the block does not fit the layout.
+    int openNext(const unsigned char* block, const unsigned char*& data, std::size_t& dataLen);
+
+    bool headerSeen() const { return next_ > 0; }
+    bool done() const { return headerSeen() && next_ == count_; }
+    std::uint64_t total() const { return total_; }
+    std::uint64_t blockCount() const { return count_; }
+
+private:
+    BlockCipher& cipher_;
+    std::uint64_t total_ = 0;
+    std::uint64_t remaining_ = 0;
+    std::uint64_t count_ = 0;
+    std::uint64_t next_ = 0;
+    std::vector<unsigned char> block_;
+};
+
+} // namespace qh::rsa
+
+#endif

@@ -1,0 +1,17 @@
+// Encrypted files: a 10-byte header (magic "QHRSA", version 1, k as 4 bytes
+// big-endian) followed by the block stream in binary. Files are streamed a
+// few hundred blocks at a time. The output is written to a temporary file
+// beside it and renamed over it only on success.
+#ifndef QUILLHORN_RSA_COMPONENT_RSA_FILE_H
+#define QUILLHORN_RSA_COMPONENT_RSA_FILE_H
+
+#include "block_codec.h"
+
+namespace qh::rsa {
+
+int EncryptFileStream(BlockCipher& cipher, const char* inputPath, const char* outputPath);
+int DecryptFileStream(BlockCipher& cipher, const char* inputPath, const char* outputPath);
+
+} // namespace qh::rsa
+
+#endif

@@ -1,0 +1,255 @@
+#include "rsa_loader.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <initializer_list>
+#include <utility>
+#include <vector>
+
+namespace qh {
+
+namespace {
+
+IRsaComponent* g_component = nullptr;
+
+bool HasNul(const std::string& s) {
+    return s.find('\0') != std::string::npos;
+}
+
+bool AnyHasNul(std::initializer_list<const std::string*> strings) {
+    for (const std::string* s : strings)
+        if (HasNul(*s))
+            return true;
+    return false;
+}
+
+std::string ExecutableFolder() {
+    std::vector<char> buffer(4096);
+    for (;;) {
+        const ssize_t len = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (len < 0)
+            return {};
+        if (static_cast<std::size_t>(len) < buffer.size()) {
+            const std::string path(buffer.data(), static_cast<std::size_t>(len));
+            return path.substr(0, path.rfind('/'));
+        }
+        buffer.resize(buffer.size() * 2); // the link may have been cut short
+    }
+}
+
+std::string DlError() {
+    const char* text = ::dlerror();
+    return text != nullptr ? text : "unknown dynamic loader error";
+}
+
+// Calls a method that writes text into a caller buffer, starting with room
+// for `guess` characters and retrying with the length that the component
+// asks for.
+template <typename Call> RsaResult CallForText(std::size_t guess, Call&& call) {
+    std::string buffer(guess + 1, '\0');
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        std::size_t len = 0;
+        const int status = call(buffer.data(), buffer.size(), &len);
+        if (status == QH_RSA_E_BUFFER && len >= buffer.size() && len < buffer.max_size()) {
+            buffer.assign(len + 1, '\0');
+            continue;
+        }
+        if (status != QH_RSA_OK)
+            return {status, {}};
+        buffer.resize(len);
+        return {QH_RSA_OK, std::move(buffer)};
+    }
+    return {QH_RSA_E_BUFFER, {}};
+}
+
+template <typename Call> RsaAnswer CallForAnswer(Call&& call) {
+    int yes = 0;
+    const int status = call(&yes);
+    return {status, status == QH_RSA_OK && yes != 0};
+}
+
+// Room for numbers of up to 4096 bits before a retry is needed.
+constexpr std::size_t kNumberGuess = 1024;
+
+} // namespace
+
+std::string DefaultRsaComponentPath() {
+    const std::string folder = ExecutableFolder();
+    if (!folder.empty()) {
+        const std::string beside = folder + "/" + kQhRsaComponentFileName;
+        if (::access(beside.c_str(), F_OK) == 0)
+            return beside;
+    }
+    return std::string(QH_INSTALL_LIBDIR) + "/" + kQhRsaComponentFileName;
+}
+
+RsaComponentLoader::~RsaComponentLoader() {
+    unload();
+}
+
+RsaLoadResult RsaComponentLoader::load(const std::string& path) {
+    unload();
+    error_.clear();
+    if (HasNul(path)) {
+        error_ = "the path holds a NUL character";
+        return RsaLoadResult::NotLoadable;
+    }
+    handle_ = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle_ == nullptr) {
+        error_ = DlError();
+        return RsaLoadResult::NotLoadable;
+    }
+    ::dlerror(); // clear any stale error, so that the one read below is dlsym's
+    auto create = reinterpret_cast<QhRsaCreateInstanceFn>(::dlsym(handle_, kQhRsaCreateInstanceSymbol));
+    if (create == nullptr) {
+        error_ = DlError();
+        unload();
+        return RsaLoadResult::NoEntryPoint;
+    }
+    void* unknown = nullptr;
+    int status = create(&CLSID_QhRsaComponent, &IID_IQhUnknown, &unknown);
+    if (status != QH_RSA_OK || unknown == nullptr) {
+        error_ = "QhRsaCreateInstance failed with status " + std::to_string(status);
+        unload();
+        return RsaLoadResult::CreationFailed;
+    }
+    void* component = nullptr;
+    status = static_cast<IQhUnknown*>(unknown)->QueryInterface(IID_IRsaComponent, &component);
+    static_cast<IQhUnknown*>(unknown)->Release();
+    if (status != QH_RSA_OK || component == nullptr) {
+        error_ = "the component offers no IRsaComponent (status " + std::to_string(status) + ")";
+        unload();
+        return RsaLoadResult::NoInterface;
+    }
+    component_ = static_cast<IRsaComponent*>(component);
+    return RsaLoadResult::Loaded;
+}
+
+void RsaComponentLoader::unload() {
+    if (component_ != nullptr) {
+        component_->Release();
+        component_ = nullptr;
+    }
+    if (handle_ != nullptr) {
+        ::dlclose(handle_);
+        handle_ = nullptr;
+    }
+}
+
+IRsaComponent* RsaComponent() {
+    return g_component;
+}
+
+void SetRsaComponent(IRsaComponent* component) {
+    g_component = component;
+}
+
+RsaResult RsaClient::randomPrime(int words) {
+    return CallForText(kNumberGuess, [&](char* out, std::size_t size, std::size_t* len) {
+        return c_.RandomPrime(words, out, size, len);
+    });
+}
+
+RsaAnswer RsaClient::isPrime(const std::string& x) {
+    if (HasNul(x))
+        return {QH_RSA_E_NUMBER, false};
+    return CallForAnswer([&](int* yes) { return c_.IsPrime(x.c_str(), yes); });
+}
+
+RsaResult RsaClient::multiply(const std::string& p, const std::string& q) {
+    if (AnyHasNul({&p, &q}))
+        return {QH_RSA_E_NUMBER, {}};
+    return CallForText(p.size() + q.size(), [&](char* out, std::size_t size, std::size_t* len) {
+        return c_.Multiply(p.c_str(), q.c_str(), out, size, len);
+    });
+}
+
+RsaResult RsaClient::randomExponent() {
+    return CallForText(
+        kNumberGuess, [&](char* out, std::size_t size, std::size_t* len) { return c_.RandomExponent(out, size, len); });
+}
+
+RsaResult RsaClient::inverseModPhi(const std::string& p, const std::string& q, const std::string& x) {
+    if (AnyHasNul({&p, &q, &x}))
+        return {QH_RSA_E_NUMBER, {}};
+    return CallForText(p.size() + q.size(), [&](char* out, std::size_t size, std::size_t* len) {
+        return c_.InverseModPhi(p.c_str(), q.c_str(), x.c_str(), out, size, len);
+    });
+}
+
+RsaResult RsaClient::powerMod(const std::string& n, const std::string& k, const std::string& x) {
+    if (AnyHasNul({&n, &k, &x}))
+        return {QH_RSA_E_NUMBER, {}};
+    return CallForText(n.size(), [&](char* out, std::size_t size, std::size_t* len) {
+        return c_.PowerMod(n.c_str(), k.c_str(), x.c_str(), out, size, len);
+    });
+}
+
+RsaResult RsaClient::encryptInteger(const std::string& n, const std::string& e, const std::string& x) {
+    if (AnyHasNul({&n, &e, &x}))
+        return {QH_RSA_E_NUMBER, {}};
+    return CallForText(n.size(), [&](char* out, std::size_t size, std::size_t* len) {
+        return c_.EncryptInteger(n.c_str(), e.c_str(), x.c_str(), out, size, len);
+    });
+}
+
+RsaResult RsaClient::decryptInteger(const std::string& n, const std::string& d, const std::string& y) {
+    if (AnyHasNul({&n, &d, &y}))
+        return {QH_RSA_E_NUMBER, {}};
+    return CallForText(n.size(), [&](char* out, std::size_t size, std::size_t* len) {
+        return c_.DecryptInteger(n.c_str(), d.c_str(), y.c_str(), out, size, len);
+    });
+}
+
+RsaResult RsaClient::encryptString(const std::string& n, const std::string& e, const std::string& plaintext) {
+    if (AnyHasNul({&n, &e}))
+        return {QH_RSA_E_NUMBER, {}};
+    // The component answers a short buffer before any work, so a small first guess costs nothing.
+    return CallForText(kNumberGuess, [&](char* out, std::size_t size, std::size_t* len) {
+        return c_.EncryptString(n.c_str(), e.c_str(), reinterpret_cast<const unsigned char*>(plaintext.data()),
+                                plaintext.size(), out, size, len);
+    });
+}
+
+RsaResult RsaClient::decryptString(const std::string& n, const std::string& d, const std::string& ciphertext) {
+    if (AnyHasNul({&n, &d}))
+        return {QH_RSA_E_NUMBER, {}};
+    if (HasNul(ciphertext))
+        return {QH_RSA_E_FORMAT, {}};
+    // Two digits make at most one byte of plaintext, so one call is enough.
+    return CallForText(ciphertext.size() / 2, [&](char* out, std::size_t size, std::size_t* len) {
+        return c_.DecryptString(n.c_str(), d.c_str(), ciphertext.c_str(), reinterpret_cast<unsigned char*>(out), size,
+                                len);
+    });
+}
+
+int RsaClient::encryptFile(const std::string& n, const std::string& e, const std::string& inputPath,
+                           const std::string& outputPath) {
+    if (AnyHasNul({&n, &e}))
+        return QH_RSA_E_NUMBER;
+    if (HasNul(inputPath))
+        return QH_RSA_E_OPEN_INPUT;
+    if (HasNul(outputPath))
+        return QH_RSA_E_OPEN_OUTPUT;
+    return c_.EncryptFile(n.c_str(), e.c_str(), inputPath.c_str(), outputPath.c_str());
+}
+
+int RsaClient::decryptFile(const std::string& n, const std::string& d, const std::string& inputPath,
+                           const std::string& outputPath) {
+    if (AnyHasNul({&n, &d}))
+        return QH_RSA_E_NUMBER;
+    if (HasNul(inputPath))
+        return QH_RSA_E_OPEN_INPUT;
+    if (HasNul(outputPath))
+        return QH_RSA_E_OPEN_OUTPUT;
+    return c_.DecryptFile(n.c_str(), d.c_str(), inputPath.c_str(), outputPath.c_str());
+}
+
+RsaAnswer RsaClient::isCoprimeToPhi(const std::string& p, const std::string& q, const std::string& x) {
+    if (AnyHasNul({&p, &q, &x}))
+        return {QH_RSA_E_NUMBER, false};
+    return CallForAnswer([&](int* yes) { return c_.IsCoprimeToPhi(p.c_str(), q.c_str(), x.c_str(), yes); });
+}
+
+} // namespace qh
