@@ -1,0 +1,165 @@
+#include "ascii_pane.h"
+
+#include "code_encoder.h"
+#include "pane_services.h"
+#include "text_codec.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+namespace qh {
+namespace {
+
+QPushButton* makeButton(const QString& text, const char* name, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+QLineEdit* makeLineEdit(const char* name, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    return edit;
+}
+
+std::string toStd(const QByteArray& bytes) {
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+} // namespace
+
+CASCII::CASCII(PaneServices& services) : ToolPane(services, kPaneColour) {}
+
+void CASCII::buildWindow(QWidget* window) {
+    // A new window always encodes what its input box shows.
+    pastedInput_ = false;
+    rawInput_.clear();
+
+    auto* inputGroup = new QGroupBox(QStringLiteral("输入"), window);
+    input_ = new QPlainTextEdit(inputGroup);
+    input_->setObjectName(QStringLiteral("inputEdit"));
+    auto* pasteButton = makeButton(QStringLiteral("粘贴"), "pasteButton", inputGroup);
+    auto* clearButton = makeButton(QStringLiteral("清除"), "clearButton", inputGroup);
+    auto* hint = new QLabel(QStringLiteral("如果要转换的字符包含非打印字符,请使用粘贴功能."), inputGroup);
+    hint->setObjectName(QStringLiteral("hintLabel"));
+    hint->setWordWrap(true);
+    auto* inputButtons = new QHBoxLayout;
+    inputButtons->addWidget(hint, 1);
+    inputButtons->addWidget(pasteButton);
+    inputButtons->addWidget(clearButton);
+    auto* inputLayout = new QVBoxLayout(inputGroup);
+    inputLayout->addWidget(input_);
+    inputLayout->addLayout(inputButtons);
+
+    auto* outputGroup = new QGroupBox(QStringLiteral("输出"), window);
+    output_ = new QPlainTextEdit(outputGroup);
+    output_->setObjectName(QStringLiteral("outputEdit"));
+    output_->setReadOnly(true);
+    base_ = new QComboBox(outputGroup);
+    base_->setObjectName(QStringLiteral("baseCombo"));
+    base_->addItem(QStringLiteral("十进制"));
+    base_->addItem(QStringLiteral("十六进制"));
+    base_->setCurrentIndex(0);
+    prefixBox_ = makeLineEdit("prefixEdit", outputGroup);
+    suffixBox_ = makeLineEdit("suffixEdit", outputGroup);
+    widthBox_ = makeLineEdit("widthEdit", outputGroup);
+    widthBox_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), widthBox_));
+    widthBox_->setMaxLength(3);
+    lowerCase_ = new QCheckBox(QStringLiteral("用小写输出"), outputGroup);
+    lowerCase_->setObjectName(QStringLiteral("lowerCaseCheck"));
+    auto* encodeButton = makeButton(QStringLiteral("编码"), "encodeButton", outputGroup);
+    auto* copyButton = makeButton(QStringLiteral("复制"), "copyButton", outputGroup);
+    auto* saveButton = makeButton(QStringLiteral("保存"), "saveButton", outputGroup);
+
+    auto* options = new QGridLayout;
+    options->addWidget(new QLabel(QStringLiteral("进制:"), outputGroup), 0, 0);
+    options->addWidget(base_, 0, 1);
+    options->addWidget(new QLabel(QStringLiteral("定长:"), outputGroup), 0, 2);
+    options->addWidget(widthBox_, 0, 3);
+    options->addWidget(new QLabel(QStringLiteral("前缀:"), outputGroup), 1, 0);
+    options->addWidget(prefixBox_, 1, 1);
+    options->addWidget(new QLabel(QStringLiteral("后缀:"), outputGroup), 1, 2);
+    options->addWidget(suffixBox_, 1, 3);
+    options->addWidget(lowerCase_, 2, 0, 1, 4);
+    auto* outputButtons = new QHBoxLayout;
+    outputButtons->addStretch(1);
+    outputButtons->addWidget(encodeButton);
+    outputButtons->addWidget(copyButton);
+    outputButtons->addWidget(saveButton);
+    auto* outputLayout = new QVBoxLayout(outputGroup);
+    outputLayout->addWidget(output_);
+    outputLayout->addLayout(options);
+    outputLayout->addLayout(outputButtons);
+
+    auto* layout = new QVBoxLayout(window);
+    layout->addWidget(inputGroup, 1);
+    layout->addWidget(outputGroup, 1);
+
+    // Any change of the input box, typed or set by the program, makes the box's
+    // text the input again.
+    QObject::connect(input_, &QPlainTextEdit::textChanged, window, [this] { pastedInput_ = false; });
+    QObject::connect(pasteButton, &QPushButton::clicked, window, [this] { paste(); });
+    QObject::connect(clearButton, &QPushButton::clicked, window, [this] { clear(); });
+    QObject::connect(encodeButton, &QPushButton::clicked, window, [this] { encode(); });
+    QObject::connect(copyButton, &QPushButton::clicked, window,
+                     [this] { CopyResult(services(), this->window(), result_); });
+    QObject::connect(saveButton, &QPushButton::clicked, window,
+                     [this] { SaveResult(services(), this->window(), result_); });
+}
+
+void CASCII::windowDestroying() {
+    input_ = output_ = nullptr;
+    base_ = nullptr;
+    prefixBox_ = suffixBox_ = widthBox_ = nullptr;
+    lowerCase_ = nullptr;
+}
+
+void CASCII::paste() {
+    std::optional<QByteArray> text = PasteInput(services(), window());
+    if (!text)
+        return;
+    rawInput_ = *text;
+    // Showing the text clears the flag, so it is set afterwards.
+    input_->setPlainText(fromMultiLineBytes(rawInput_));
+    pastedInput_ = true;
+}
+
+void CASCII::clear() {
+    input_->clear();
+    rawInput_.clear();
+}
+
+void CASCII::encode() {
+    if (!pastedInput_)
+        rawInput_ = toMultiLineBytes(input_->toPlainText());
+    prefix_ = toTextBytes(prefixBox_->text());
+
+    EncodeOptions options;
+    options.base = base_->currentIndex() == 0 ? CodeBase::Decimal : CodeBase::Hexadecimal;
+    options.lowerCase = lowerCase_->isChecked();
+    const QByteArray widthText = widthBox_->text().toLatin1();
+    options.width = ParseCodeWidth(std::string_view(widthText.constData(), static_cast<size_t>(widthText.size())));
+    options.prefix = toStd(prefix_);
+    options.suffix = toStd(toTextBytes(suffixBox_->text()));
+
+    codeFormat_ = "%0";
+    if (!widthText.isEmpty() && widthText != "0")
+        codeFormat_ += widthText;
+    codeFormat_ += options.base == CodeBase::Decimal ? "d" : (options.lowerCase ? "x" : "X");
+
+    const std::string codes =
+        EncodeCodes(std::string_view(rawInput_.constData(), static_cast<size_t>(rawInput_.size())), options);
+    result_ = QByteArray(codes.data(), static_cast<qsizetype>(codes.size()));
+    output_->setPlainText(fromTextBytes(result_));
+}
+
+} // namespace qh

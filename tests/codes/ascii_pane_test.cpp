@@ -1,0 +1,146 @@
+#include "ascii_pane.h"
+#include "recording_services.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace qh {
+namespace {
+
+class AsciiPaneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host = std::make_unique<QWidget>();
+        pane = std::make_unique<CASCII>(services);
+        open();
+    }
+
+    void open() {
+        pane->createWindow(host.get());
+        host->show();
+    }
+
+    template <typename T> T* find(const char* name) {
+        T* widget = pane->window()->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+
+    void click(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
+    QString output() { return find<QPlainTextEdit>("outputEdit")->toPlainText(); }
+
+    test::RecordingServices services;
+    std::unique_ptr<QWidget> host;
+    std::unique_ptr<CASCII> pane;
+};
+
+TEST_F(AsciiPaneTest, EncodesTypedTextWithTheChosenOptions) {
+    find<QPlainTextEdit>("inputEdit")->setPlainText(QStringLiteral("1\n中"));
+    click("encodeButton");
+    EXPECT_EQ(output(), QStringLiteral("491310214208")); // CR LF, then two GBK bytes
+    EXPECT_EQ(pane->codeFormat(), QByteArray("%0d"));
+
+    find<QComboBox>("baseCombo")->setCurrentIndex(1);
+    find<QCheckBox>("lowerCaseCheck")->setChecked(true);
+    QTest::keyClicks(find<QLineEdit>("widthEdit"), QStringLiteral("3x"));
+    QTest::keyClicks(find<QLineEdit>("prefixEdit"), QStringLiteral("\\x"));
+    QTest::keyClicks(find<QLineEdit>("suffixEdit"), QStringLiteral("%;"));
+    find<QPlainTextEdit>("inputEdit")->setPlainText(QStringLiteral("a"));
+    click("encodeButton");
+    EXPECT_EQ(output(), QStringLiteral("\\x061%;"));
+    EXPECT_EQ(pane->codeFormat(), QByteArray("%03x"));
+    EXPECT_EQ(pane->result(), QByteArray("\\x061%;"));
+}
+
+TEST_F(AsciiPaneTest, PastedBytesAreEncodedAsPastedUntilTheBoxIsEdited) {
+    services.clipboard = QByteArray("a\tb\nc\0ignored", 13);
+    click("pasteButton");
+    EXPECT_TRUE(pane->pastedInput());
+    EXPECT_EQ(pane->rawInput(), QByteArray("a\tb\nc"));
+    find<QLineEdit>("suffixEdit")->setText(QStringLiteral(" "));
+    click("encodeButton");
+    EXPECT_EQ(output(), QStringLiteral("97 9 98 10 99 ")); // the bare line feed stays one byte
+
+    find<QPlainTextEdit>("inputEdit")->moveCursor(QTextCursor::End);
+    QTest::keyClicks(find<QPlainTextEdit>("inputEdit"), QStringLiteral("!"));
+    EXPECT_FALSE(pane->pastedInput());
+    click("encodeButton");
+    EXPECT_EQ(output(), QStringLiteral("97 9 98 13 10 99 33 "));
+
+    // Nothing on the clipboard: paste changes nothing and says nothing.
+    services.clipboardHasText = false;
+    click("pasteButton");
+    EXPECT_FALSE(pane->pastedInput());
+    EXPECT_TRUE(services.messages.isEmpty());
+}
+
+TEST_F(AsciiPaneTest, ClearKeepsTheResultForCopyAndSave) {
+    find<QPlainTextEdit>("inputEdit")->setPlainText(QStringLiteral("A"));
+    click("encodeButton");
+    click("clearButton");
+    EXPECT_TRUE(find<QPlainTextEdit>("inputEdit")->toPlainText().isEmpty());
+    EXPECT_TRUE(pane->rawInput().isEmpty());
+    EXPECT_EQ(output(), QStringLiteral("65"));
+
+    click("copyButton");
+    EXPECT_EQ(services.clipboard, QByteArray("65"));
+    QTemporaryDir dir;
+    services.fileAnswers = {dir.filePath(QStringLiteral("r.txt"))};
+    click("saveButton");
+    QFile saved(dir.filePath(QStringLiteral("r.txt")));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), QByteArray("65"));
+
+    // Encoding an empty input empties the result; copy and save follow it.
+    click("encodeButton");
+    EXPECT_TRUE(output().isEmpty());
+    click("copyButton");
+    EXPECT_TRUE(services.clipboard.isEmpty());
+}
+
+TEST_F(AsciiPaneTest, NewWindowStartsFreshButKeepsTheLastResult) {
+    services.clipboard = "xyz";
+    click("pasteButton");
+    find<QComboBox>("baseCombo")->setCurrentIndex(1);
+    find<QLineEdit>("prefixEdit")->setText(QStringLiteral("%"));
+    click("encodeButton");
+    EXPECT_EQ(pane->result(), QByteArray("%78%79%7A"));
+
+    pane->destroyWindow();
+    EXPECT_EQ(pane->window(), nullptr);
+    open();
+    EXPECT_FALSE(pane->pastedInput());
+    EXPECT_TRUE(pane->rawInput().isEmpty());
+    EXPECT_EQ(pane->result(), QByteArray("%78%79%7A"));
+    EXPECT_EQ(find<QComboBox>("baseCombo")->currentIndex(), 0);
+    EXPECT_TRUE(find<QLineEdit>("prefixEdit")->text().isEmpty());
+    EXPECT_TRUE(output().isEmpty());
+
+    // The empty box is what gets encoded now, not the earlier paste.
+    click("encodeButton");
+    EXPECT_TRUE(pane->result().isEmpty());
+}
+
+TEST_F(AsciiPaneTest, EnterChangesNothing) {
+    find<QPlainTextEdit>("inputEdit")->setPlainText(QStringLiteral("A"));
+    QLineEdit* prefix = find<QLineEdit>("prefixEdit");
+    prefix->setFocus();
+    QTest::keyClick(prefix, Qt::Key_Return);
+    QPushButton* encode = find<QPushButton>("encodeButton");
+    encode->setFocus();
+    QTest::keyClick(encode, Qt::Key_Return);
+    QTest::keyClick(encode, Qt::Key_Enter);
+    EXPECT_TRUE(output().isEmpty());
+    EXPECT_TRUE(pane->result().isEmpty());
+}
+
+} // namespace
+} // namespace qh
