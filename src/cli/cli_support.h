@@ -1,0 +1,52 @@
+// What every quillhorn-cli command shares: reading inputs in chunks, writing
+// outputs, reporting errors, and the exit statuses.
+#ifndef QUILLHORN_CLI_SUPPORT_H
+#define QUILLHORN_CLI_SUPPORT_H
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qh::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1; // the operation failed or a check did not match
+inline constexpr int kExitUsage = 2;  // usage error, unreadable input or unwritable output
+
+// Prints "quillhorn-cli: MESSAGE" on standard error.
+void PrintError(std::string_view message);
+
+// A usage error: prints the message and a hint, returns kExitUsage.
+int UsageError(std::string_view command, std::string_view message);
+
+// An input: a named file, or standard input for "" and "-".
+class InputFile {
+public:
+    explicit InputFile(const std::string& name);
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    bool ok() const { return file_ != nullptr; }
+    const std::string& displayName() const { return display_; }
+    // Reads the next chunk into `buffer`; an empty chunk at the end. False on a
+    // read error.
+    bool read(std::string& buffer);
+
+private:
+    std::FILE* file_ = nullptr;
+    bool owned_ = false;
+    std::string display_;
+};
+
+// Writes bytes to standard output; false on a write error.
+bool WriteStdout(std::string_view bytes);
+
+// The arguments of one command after its name.
+using Arguments = std::vector<std::string>;
+
+} // namespace qh::cli
+
+#endif
