@@ -1,0 +1,212 @@
+#include "toolbox_dlg.h"
+
+#include "pane_services.h"
+#include "tool_pane.h"
+
+#include <QCloseEvent>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPropertyAnimation>
+#include <QRegion>
+
+namespace qh {
+namespace {
+
+// The window's layout in pixels: the client area, the bar's placeholder and
+// the pane area, which the start-up picture fills.
+constexpr QSize kClientSize(521, 392);
+const QRect kBarPlaceholder(5, 7, 116, 380);
+const QRect kPaneArea(126, 7, 387, 382);
+
+QIcon applicationIcon() {
+    QIcon icon;
+    for (int size : {16, 32, 48})
+        icon.addFile(QStringLiteral(":/icons/128-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+} // namespace
+
+CToolboxDlg::CToolboxDlg(PaneServices& services, std::vector<NavEntry> table, QWidget* parent)
+    : QDialog(parent), services_(services), table_(std::move(table)) {
+    setObjectName(QStringLiteral("CToolboxDlg"));
+    setWindowTitle(kCaption);
+    setWindowIcon(applicationIcon());
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(kClientSize);
+
+    picture_ = new QLabel(this);
+    picture_->setObjectName(QStringLiteral("pictureLabel"));
+    picture_->setGeometry(kPaneArea);
+    picture_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    picture_->setPixmap(QPixmap(QStringLiteral(":/pictures/132.png")));
+    barPlaceholder_ = kBarPlaceholder;
+}
+
+CToolboxDlg::~CToolboxDlg() {
+    // The bar reports its items and folders as it goes; it must not reach a
+    // window that is half destroyed.
+    if (bar_)
+        bar_->setOwner(nullptr);
+    deletePanes();
+}
+
+QRect CToolboxDlg::paneArea() const {
+    return picture_->geometry();
+}
+
+bool CToolboxDlg::OnInitDialog() {
+    currentPane_ = nullptr;
+
+    folderCount_ = 0;
+    itemCounts_.fill(0);
+    for (const NavEntry& entry : table_) {
+        if (entry.folder < 0 || entry.folder >= kMaxFolders || entry.position < 0 || entry.position >= kMaxItems)
+            return fail(QStringLiteral("Inside Error: navigation table out of range!"), caption::Application);
+        NavItem& item = navTable_[entry.folder][entry.position];
+        item.pane = entry.makePane(services_);
+        item.dialogTemplate = entry.dialogTemplate;
+        item.imageIndex = 0;
+        item.icon = entry.icon;
+        item.itemText = entry.itemText;
+        item.folderText = entry.position == 0 ? entry.folderText : QString();
+        folderCount_ = std::max(folderCount_, entry.folder + 1);
+        itemCounts_[entry.folder] = std::max(itemCounts_[entry.folder], entry.position + 1);
+    }
+    return createBar();
+}
+
+bool CToolboxDlg::fail(const QString& text, const QString& caption) {
+    services_.showMessage(this, text, caption, MessageKind::Plain);
+    return false;
+}
+
+bool CToolboxDlg::createBar() {
+    const QRect area = barPlaceholder_.adjusted(2, 3, -3, -3);
+    bar_ = new CXTOutBarCtrl(this, 0xFC);
+    bar_->setObjectName(QStringLiteral("navigationBar"));
+    bar_->setGeometry(area);
+    bar_->setBackColour(QColor(58, 110, 165));
+    bar_->setTextColour(QColor(255, 255, 255));
+    bar_->setImageList(&largeImages_, 2);
+    bar_->setImageList(&smallImages_, 1);
+
+    for (int f = 0; f < folderCount_; ++f) {
+        if (bar_->addFolder(navTable_[f][0].folderText, f) != f)
+            return fail(QStringLiteral("Inside Error: i != insert forder!"), caption::Application);
+        for (int p = 0; p < itemCounts_[f]; ++p) {
+            NavItem& item = navTable_[f][p];
+            const QPixmap small(QStringLiteral(":/icons/%1-16.png").arg(item.icon));
+            const QPixmap large(QStringLiteral(":/icons/%1-32.png").arg(item.icon));
+            if (small.isNull() || large.isNull())
+                return fail(QStringLiteral("Inside Error: Can`t load icon!"), item.itemText);
+            const int smallIndex = smallImages_.add(small);
+            const int largeIndex = largeImages_.add(large);
+            if (smallIndex != largeIndex)
+                return fail(QStringLiteral("Inside Error: IMGID not equat!"), caption::Application);
+            item.imageIndex = smallIndex;
+            if (bar_->insertItem(f, p + 1, item.itemText, item.imageIndex, 0) != p)
+                return fail(QStringLiteral("Inside Error: j != insert item."), caption::Application);
+        }
+    }
+    bar_->setOwner(this);
+    bar_->show();
+    return true;
+}
+
+int CToolboxDlg::navBarNotify(int code, NavBarNotify& block) {
+    if (code == NAVN_ITEMCLICK)
+        selectItem(block.index);
+    return 1;
+}
+
+void CToolboxDlg::selectItem(int position) {
+    // The pane is found by the clicked item's text, so it stays right after the
+    // user has moved items within the folder.
+    const int folder = bar_->selectedFolder();
+    if (folder < 0 || folder >= folderCount_)
+        return;
+    const QString text = bar_->itemText(position);
+    NavItem* chosen = nullptr;
+    for (int p = 0; p < itemCounts_[folder]; ++p)
+        if (navTable_[folder][p].itemText == text)
+            chosen = &navTable_[folder][p];
+    if (!chosen || !chosen->pane || chosen->pane.get() == currentPane_)
+        return;
+
+    if (currentPane_)
+        currentPane_->destroyWindow();
+    currentPane_ = chosen->pane.get();
+    QWidget* window = currentPane_->createWindow(this);
+    window->setGeometry(paneArea());
+    window->raise();
+    window->show();
+}
+
+void CToolboxDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter does nothing in the main window.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CToolboxDlg::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    QPainterPath path;
+    path.addRoundedRect(QRectF(rect()), 5, 5);
+    setMask(QRegion(path.toFillPolygon().toPolygon()));
+}
+
+void CToolboxDlg::closeEvent(QCloseEvent* event) {
+    if (closed_) {
+        QDialog::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    beginClose();
+}
+
+void CToolboxDlg::reject() {
+    if (closed_)
+        QDialog::reject();
+    else
+        beginClose();
+}
+
+void CToolboxDlg::beginClose() {
+    if (closing_)
+        return;
+    closing_ = true;
+    deletePanes();
+    if (fadeMilliseconds_ <= 0) {
+        finishClose();
+        return;
+    }
+    auto* fade = new QPropertyAnimation(this, "windowOpacity", this);
+    fade->setDuration(fadeMilliseconds_);
+    fade->setStartValue(windowOpacity());
+    fade->setEndValue(0.0);
+    connect(fade, &QPropertyAnimation::finished, this, &CToolboxDlg::finishClose);
+    fade->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void CToolboxDlg::finishClose() {
+    closed_ = true;
+    hide();
+    QDialog::reject();
+}
+
+void CToolboxDlg::deletePanes() {
+    currentPane_ = nullptr;
+    for (auto& row : navTable_)
+        for (NavItem& item : row)
+            item.pane.reset();
+}
+
+} // namespace qh

@@ -1,0 +1,9 @@
+#include "base64_pane.h"
+
+namespace qh {
+
+CBASE::CBASE(PaneServices& services) : ToolPane(services, kPaneColour) {}
+
+void CBASE::buildWindow(QWidget*) {}
+
+} // namespace qh

@@ -1,0 +1,168 @@
+#include "ascii_pane.h"
+#include "recording_services.h"
+#include "rsa_loader.h"
+#include "toolbox_app.h"
+#include "toolbox_dlg.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace qh {
+namespace {
+
+bool anyVisibleWindow() {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible())
+            return true;
+    return false;
+}
+
+TEST(ToolboxApp, StartUpEndsWithOneMessageWhenTheComponentIsUnusable) {
+    for (const char* path : {"/nonexistent/libquillhorn-rsa.so", QH_TEST_NO_ENTRY, QH_TEST_NO_INTERFACE}) {
+        SCOPED_TRACE(path);
+        test::RecordingServices services;
+        CToolboxApp app(services);
+        app.setComponentPath(path);
+        bool windowShown = false;
+        app.setWindowHook([&](CToolboxDlg&) { windowShown = true; });
+        EXPECT_EQ(app.InitInstance(), 1);
+        EXPECT_FALSE(windowShown);
+        EXPECT_FALSE(anyVisibleWindow());
+        EXPECT_EQ(RsaComponent(), nullptr);
+        ASSERT_EQ(services.messages.size(), 1);
+        EXPECT_EQ(services.messages[0].text, QStringLiteral("初始化 RSA 组件失败!"));
+        EXPECT_TRUE(services.messages[0].caption.isEmpty()); // the application's name
+        EXPECT_EQ(services.messages[0].kind, MessageKind::Plain);
+    }
+}
+
+TEST(ToolboxApp, RunsTheWindowWithTheComponentAndReleasesItAtTheEnd) {
+    test::RecordingServices services;
+    CToolboxApp app(services);
+    app.setComponentPath(QH_TEST_COMPONENT);
+    IRsaComponent* duringRun = nullptr;
+    app.setWindowHook([&](CToolboxDlg& dialog) {
+        duringRun = RsaComponent();
+        dialog.setFadeMilliseconds(0);
+        QTimer::singleShot(0, &dialog, [&dialog] { dialog.close(); });
+    });
+    EXPECT_EQ(app.InitInstance(), 0);
+    EXPECT_NE(duringRun, nullptr);
+    EXPECT_EQ(RsaComponent(), nullptr);
+    EXPECT_TRUE(services.messages.isEmpty());
+}
+
+class ToolboxDlgTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dialog = std::make_unique<CToolboxDlg>(services);
+        dialog->setFadeMilliseconds(0);
+        ASSERT_TRUE(dialog->OnInitDialog());
+        dialog->show();
+    }
+
+    void clickItem(int index) {
+        CXTOutBarCtrl* bar = dialog->bar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->iconRect(index).center());
+    }
+    void clickFolder(int folder) {
+        CXTOutBarCtrl* bar = dialog->bar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->folderRect(folder).center());
+    }
+    QPlainTextEdit* asciiInput() {
+        return dialog->currentPane()->window()->findChild<QPlainTextEdit*>(QStringLiteral("inputEdit"));
+    }
+
+    test::RecordingServices services;
+    std::unique_ptr<CToolboxDlg> dialog;
+};
+
+TEST_F(ToolboxDlgTest, BarShowsTheTableAndThePictureFillsThePaneArea) {
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Quillhorn 2.1 -- https://quillhorn.example.org/"));
+    CXTOutBarCtrl* bar = dialog->bar();
+    ASSERT_EQ(bar->folderCount(), 5);
+    const int counts[] = {3, 3, 1, 2, 3};
+    const QString folders[] = {QStringLiteral("字符编码转换"), QStringLiteral("散列加密算法"),
+                               QStringLiteral("分组加密算法"), QStringLiteral("公开密匙算法"),
+                               QStringLiteral("关于这个软件")};
+    for (int f = 0; f < 5; ++f) {
+        SCOPED_TRACE(f);
+        EXPECT_EQ(bar->folderText(f), folders[f]);
+        bar->setSelectedFolder(f);
+        EXPECT_EQ(bar->selectedFolder(), f);
+        ASSERT_EQ(bar->itemCount(), counts[f]);
+        for (int p = 0; p < counts[f]; ++p) {
+            EXPECT_EQ(bar->itemText(p), dialog->navItem(f, p).itemText);
+            EXPECT_EQ(bar->itemImage(p), dialog->navItem(f, p).imageIndex);
+            ASSERT_NE(dialog->navItem(f, p).pane, nullptr);
+        }
+    }
+    EXPECT_EQ(dialog->navItem(3, 1).itemText, QStringLiteral(" RSA 工具"));
+    EXPECT_EQ(dialog->currentPane(), nullptr);
+    auto* picture = dialog->findChild<QLabel*>(QStringLiteral("pictureLabel"));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->pixmap().size(), QSize(387, 375));
+}
+
+TEST_F(ToolboxDlgTest, SwitchingShowsFreshWindowsWhilePaneObjectsKeepTheirFields) {
+    clickItem(0);
+    ToolPane* ascii = dialog->currentPane();
+    ASSERT_NE(ascii, nullptr);
+    EXPECT_STREQ(ascii->className(), "CASCII");
+    EXPECT_EQ(ascii->window()->geometry(), dialog->paneArea());
+    QTest::keyClicks(asciiInput(), QStringLiteral("A"));
+    QTest::mouseClick(ascii->window()->findChild<QPushButton*>(QStringLiteral("encodeButton")), Qt::LeftButton);
+
+    // Clicking the shown item keeps what was typed.
+    clickItem(0);
+    EXPECT_EQ(dialog->currentPane(), ascii);
+    EXPECT_EQ(asciiInput()->toPlainText(), QStringLiteral("A"));
+
+    // Enter in the main window changes nothing.
+    QTest::keyClick(dialog.get(), Qt::Key_Return);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(asciiInput()->toPlainText(), QStringLiteral("A"));
+
+    clickItem(1);
+    EXPECT_STREQ(dialog->currentPane()->className(), "CASCIIU");
+    EXPECT_EQ(ascii->window(), nullptr);
+
+    clickItem(0);
+    EXPECT_EQ(dialog->currentPane(), ascii);
+    EXPECT_TRUE(asciiInput()->toPlainText().isEmpty());
+    EXPECT_EQ(static_cast<CASCII*>(ascii)->result(), QByteArray("65"));
+
+    // Another folder's items open their own panes.
+    clickFolder(4);
+    clickItem(2);
+    EXPECT_STREQ(dialog->currentPane()->className(), "CAboutMe");
+    EXPECT_EQ(ascii->window(), nullptr);
+}
+
+TEST_F(ToolboxDlgTest, ClosingDeletesEveryPaneAndEndsTheRun) {
+    clickItem(0);
+    QTimer::singleShot(0, dialog.get(), [this] { dialog->close(); });
+    EXPECT_EQ(dialog->exec(), QDialog::Rejected);
+    EXPECT_EQ(dialog->currentPane(), nullptr);
+    EXPECT_EQ(dialog->navItem(0, 0).pane, nullptr);
+    EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST(ToolboxDlg, IconThatCannotBeLoadedStopsInitialisation) {
+    test::RecordingServices services;
+    std::vector<NavEntry> table = StandardNavigationTable();
+    table[4].icon = 9999;
+    CToolboxDlg dialog(services, table);
+    EXPECT_FALSE(dialog.OnInitDialog());
+    ASSERT_EQ(services.messages.size(), 1);
+    EXPECT_EQ(services.messages[0].text, QStringLiteral("Inside Error: Can`t load icon!"));
+    EXPECT_EQ(services.messages[0].caption, table[4].itemText);
+}
+
+} // namespace
+} // namespace qh
