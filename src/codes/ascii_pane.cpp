@@ -103,6 +103,13 @@ void CASCII::buildWindow(QWidget* window) {
     auto* layout = new QVBoxLayout(window);
     layout->addWidget(inputGroup, 1);
     layout->addWidget(outputGroup, 1);
+    // The pane area is small: tight margins leave the line edits their height.
+    for (QLayout* each : {static_cast<QLayout*>(layout), static_cast<QLayout*>(inputLayout),
+                          static_cast<QLayout*>(outputLayout), static_cast<QLayout*>(options)}) {
+        each->setContentsMargins(6, 4, 6, 4);
+        each->setSpacing(4);
+    }
+    options->setContentsMargins(0, 0, 0, 0);
 
     // Any change of the input box, typed or set by the program, makes the box's
     // text the input again.
