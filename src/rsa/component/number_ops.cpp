@@ -20,6 +20,25 @@ int ParseAll(std::initializer_list<std::pair<const char*, Bn*>> args) {
     return QH_RSA_OK;
 }
 
+// x, phi = (p-1)(q-1) and gcd(x, phi), for the two questions about x and phi.
+struct PhiTerms {
+    Bn value;
+    Bn phi = NewBn();
+    Bn gcd = NewBn();
+    BnCtx ctx = NewBnCtx();
+};
+
+int ComputePhiTerms(const char* p, const char* q, const char* x, PhiTerms& terms) {
+    Bn a, b;
+    if (const int status = ParseAll({{p, &a}, {q, &b}, {x, &terms.value}}); status != QH_RSA_OK)
+        return status;
+    if (const int status = PhiOf(a.get(), b.get(), terms.phi.get(), terms.ctx.get()); status != QH_RSA_OK)
+        return status;
+    BN_set_flags(terms.value.get(), BN_FLG_CONSTTIME); // x or its inverse is a private exponent
+    Check(BN_gcd(terms.gcd.get(), terms.value.get(), terms.phi.get(), terms.ctx.get()));
+    return QH_RSA_OK;
+}
+
 } // namespace
 
 std::size_t RandomPrimeDigits(int words) {
@@ -72,36 +91,23 @@ int RandomExponent(std::string& out) {
 }
 
 int InverseModPhi(const char* p, const char* q, const char* x, std::string& out) {
-    Bn a, b, value;
-    if (const int status = ParseAll({{p, &a}, {q, &b}, {x, &value}}); status != QH_RSA_OK)
+    PhiTerms terms;
+    if (const int status = ComputePhiTerms(p, q, x, terms); status != QH_RSA_OK)
         return status;
-    const BnCtx ctx = NewBnCtx();
-    const Bn phi = NewBn();
-    if (const int status = PhiOf(a.get(), b.get(), phi.get(), ctx.get()); status != QH_RSA_OK)
-        return status;
-    BN_set_flags(value.get(), BN_FLG_CONSTTIME); // x or its inverse is a private exponent
-    const Bn gcd = NewBn();
-    Check(BN_gcd(gcd.get(), value.get(), phi.get(), ctx.get()));
-    if (!BN_is_one(gcd.get()))
+    if (!BN_is_one(terms.gcd.get()))
         return QH_RSA_E_NOT_INVERTIBLE;
     const Bn inverse = NewBn();
-    if (BN_mod_inverse(inverse.get(), value.get(), phi.get(), ctx.get()) == nullptr)
+    if (BN_mod_inverse(inverse.get(), terms.value.get(), terms.phi.get(), terms.ctx.get()) == nullptr)
         throw CryptoFailure();
     out = ToHex(inverse.get());
     return QH_RSA_OK;
 }
 
 int IsCoprimeToPhi(const char* p, const char* q, const char* x, bool& yes) {
-    Bn a, b, value;
-    if (const int status = ParseAll({{p, &a}, {q, &b}, {x, &value}}); status != QH_RSA_OK)
+    PhiTerms terms;
+    if (const int status = ComputePhiTerms(p, q, x, terms); status != QH_RSA_OK)
         return status;
-    const BnCtx ctx = NewBnCtx();
-    const Bn phi = NewBn();
-    if (const int status = PhiOf(a.get(), b.get(), phi.get(), ctx.get()); status != QH_RSA_OK)
-        return status;
-    const Bn gcd = NewBn();
-    Check(BN_gcd(gcd.get(), value.get(), phi.get(), ctx.get()));
-    yes = BN_is_one(gcd.get());
+    yes = BN_is_one(terms.gcd.get());
     return QH_RSA_OK;
 }
 
