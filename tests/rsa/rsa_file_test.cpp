@@ -58,7 +58,9 @@ TEST_F(RsaFiles, WrongKeyOrDamagedFileFailsWithoutOutput) {
     const std::string sealed = seal(key, RandomBytes(300)); // six blocks
     ASSERT_EQ(sealed.size(), 10 + 6 * k);
 
-    expectRefused(KeyToolKey(512), sealed, QH_RSA_E_WRONG_KEY);
+    // A wrong key breaks the padding; in a few cases in 10^5 the padding passes
+    // by chance and the lengths give the damage away instead.
+    expectRefused(KeyToolKey(512), sealed, QH_RSA_E_WRONG_KEY, QH_RSA_E_FORMAT);
     expectRefused(KeyToolKey(1024), sealed, QH_RSA_E_WRONG_KEY); // another block size
     std::string flipped = sealed;
     flipped[10 + 4 * k + 9] ^= 0x40;
@@ -74,7 +76,7 @@ TEST_F(RsaFiles, WrongKeyOrDamagedFileFailsWithoutOutput) {
 
     // A failed decryption leaves an existing output as it was.
     WriteFile(folder.path("out"), "keep");
-    EXPECT_EQ(decrypt(KeyToolKey(512), folder.path("sealed"), folder.path("out")), QH_RSA_E_WRONG_KEY);
+    EXPECT_NE(decrypt(KeyToolKey(512), folder.path("sealed"), folder.path("out")), QH_RSA_OK);
     EXPECT_EQ(ReadFile(folder.path("out")), "keep");
 }
 
