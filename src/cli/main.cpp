@@ -10,6 +10,7 @@ namespace {
 constexpr const char* kHelp = "Usage: quillhorn-cli COMMAND [OPTIONS] [ARGS]\n"
                               "Commands:\n"
                               "  codes encode   text to numeric character codes\n"
+                              "  codes decode   numeric character codes back to text\n"
                               "Run 'quillhorn-cli COMMAND --help' for a command's options.\n";
 
 } // namespace

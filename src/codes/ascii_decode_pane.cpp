@@ -1,9 +1,284 @@
 #include "ascii_decode_pane.h"
 
+#include "code_decoder.h"
+#include "config_file.h"
+#include "pane_services.h"
+#include "text_codec.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
 namespace qh {
+namespace {
 
-CASCIIU::CASCIIU(PaneServices& services) : ToolPane(services, kPaneColour) {}
+const char* const kDomain = "ASCII";
+const QString kLoadFailedCaption = QStringLiteral("加载配置文件失败");
+const QString kWriteFailedCaption = QStringLiteral("写入文件错误.");
+const QByteArray kNoBaseMessage = "Error: Please choose use hex or oct.";
 
-void CASCIIU::buildWindow(QWidget*) {}
+std::string toStd(const QByteArray& bytes) {
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+QByteArray toBytes(const std::string& text) {
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+}
+QString toShown(const std::string& text) {
+    return fromTextBytes(toBytes(text));
+}
+
+// The result as the output box shows it: line breaks as such, and a zero byte
+// as the visible symbol for NUL rather than nothing.
+QString displayText(const QByteArray& bytes) {
+    QString text = fromMultiLineBytes(bytes);
+    text.replace(QChar(0), QChar(0x2400));
+    return text;
+}
+
+template <typename T> T* named(T* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+} // namespace
+
+CASCIIU::CASCIIU(PaneServices& services, std::string settingsFile)
+    : ToolPane(services, kPaneColour), settingsFile_(std::move(settingsFile)) {
+    loadSettings();
+}
+
+void CASCIIU::loadSettings() {
+    try {
+        vyst::ansi::ConfigFile file;
+        file.Load(settingsFile_);
+        const int count = file.GetInt("count", kDomain);
+        for (int i = 0; i < count; ++i) {
+            const std::string k = std::to_string(i);
+            DecodingSetting setting;
+            setting.copyerr = file.GetBool("copyerr" + k, kDomain);
+            setting.base = file.GetInt("base" + k, kDomain);
+            setting.end = file.GetValue("end" + k, kDomain);
+            setting.head = file.GetValue("head" + k, kDomain);
+            setting.name = file.GetValue("name" + k, kDomain);
+            settings_.push_back(std::move(setting));
+        }
+    } catch (const vyst::ansi::excep& error) {
+        // No window exists yet, so the message has no owner.
+        services().showMessage(nullptr, toShown(error.message()), kLoadFailedCaption, MessageKind::Information);
+        settings_.clear();
+    }
+    settingsInFile_ = static_cast<int>(settings_.size());
+}
+
+void CASCIIU::buildWindow(QWidget* window) {
+    auto* inputGroup = new QGroupBox(QStringLiteral("输入"), window);
+    input_ = named(new QPlainTextEdit(inputGroup), "inputEdit");
+    base_ = named(new QComboBox(inputGroup), "baseCombo");
+    base_->setEditable(true);
+    base_->setInsertPolicy(QComboBox::NoInsert);
+    prefix_ = named(new QLineEdit(inputGroup), "prefixEdit");
+    suffix_ = named(new QLineEdit(inputGroup), "suffixEdit");
+    copyErrors_ = named(new QRadioButton(QStringLiteral("拷贝错误输入"), inputGroup), "copyErrorsRadio");
+    ignoreErrors_ = named(new QRadioButton(QStringLiteral("忽略错误输入"), inputGroup), "ignoreErrorsRadio");
+    settingsList_ = named(new QComboBox(inputGroup), "settingsCombo");
+    settingsList_->setEditable(true);
+    settingsList_->setInsertPolicy(QComboBox::NoInsert);
+    auto* saveSettingButton = named(new QPushButton(inputGroup), "saveSettingButton");
+    saveSettingButton->setIcon(QIcon(QStringLiteral(":/icons/144-16.png")));
+    saveSettingButton->setToolTip(QStringLiteral("SaveSet"));
+
+    auto* choices = new QGridLayout;
+    choices->addWidget(new QLabel(QStringLiteral("进制:"), inputGroup), 0, 0);
+    choices->addWidget(base_, 0, 1);
+    choices->addWidget(copyErrors_, 0, 2, 1, 2);
+    choices->addWidget(new QLabel(QStringLiteral("前缀:"), inputGroup), 1, 0);
+    choices->addWidget(prefix_, 1, 1);
+    choices->addWidget(ignoreErrors_, 1, 2, 1, 2);
+    choices->addWidget(new QLabel(QStringLiteral("后缀:"), inputGroup), 2, 0);
+    choices->addWidget(suffix_, 2, 1);
+    choices->addWidget(new QLabel(QStringLiteral("设置"), inputGroup), 2, 2);
+    auto* settingRow = new QHBoxLayout;
+    settingRow->addWidget(settingsList_, 1);
+    settingRow->addWidget(saveSettingButton);
+    choices->addLayout(settingRow, 2, 3);
+    choices->setColumnStretch(1, 1);
+    choices->setColumnStretch(3, 1);
+    auto* inputLayout = new QVBoxLayout(inputGroup);
+    inputLayout->addWidget(input_, 1);
+    inputLayout->addLayout(choices);
+
+    auto* outputGroup = new QGroupBox(QStringLiteral("输出"), window);
+    output_ = named(new QPlainTextEdit(outputGroup), "outputEdit");
+    output_->setReadOnly(true);
+    auto* decodeButton = named(new QPushButton(QStringLiteral("解    码"), outputGroup), "decodeButton");
+    auto* copyButton = named(new QPushButton(QStringLiteral("复制"), outputGroup), "copyButton");
+    auto* saveButton = named(new QPushButton(QStringLiteral("保存"), outputGroup), "saveButton");
+    auto* hint = named(new QLabel(QStringLiteral("  如果输出含有不可打印字符,使用复制和保存可以操作它"), outputGroup),
+                       "hintLabel");
+    hint->setWordWrap(true);
+    showErrors_ = named(new QCheckBox(QStringLiteral("显示错误信息"), outputGroup), "showErrorsCheck");
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(showErrors_);
+    buttons->addStretch(1);
+    buttons->addWidget(decodeButton);
+    buttons->addWidget(copyButton);
+    buttons->addWidget(saveButton);
+    auto* outputLayout = new QVBoxLayout(outputGroup);
+    outputLayout->addWidget(output_, 1);
+    outputLayout->addWidget(hint);
+    outputLayout->addLayout(buttons);
+
+    auto* layout = new QVBoxLayout(window);
+    layout->addWidget(inputGroup, 1);
+    layout->addWidget(outputGroup, 1);
+    for (QLayout* each :
+         {static_cast<QLayout*>(layout), static_cast<QLayout*>(inputLayout), static_cast<QLayout*>(outputLayout)}) {
+        each->setContentsMargins(6, 4, 6, 4);
+        each->setSpacing(4);
+    }
+    choices->setSpacing(4);
+
+    // Initial state: errors shown, both bases listed but none chosen, the
+    // saved settings listed and the first one applied.
+    showErrors_->setChecked(true);
+    base_->addItem(QStringLiteral("十进制"));
+    decimalPosition_ = base_->count() - 1;
+    base_->addItem(QStringLiteral("十六进制"));
+    hexPosition_ = base_->count() - 1;
+    base_->setCurrentIndex(-1);
+    for (const DecodingSetting& setting : settings_)
+        settingsList_->addItem(toShown(setting.name));
+    if (!settings_.empty()) {
+        settingsList_->setCurrentIndex(0);
+        applySetting(0);
+    } else {
+        settingsList_->setCurrentIndex(-1);
+    }
+
+    QObject::connect(settingsList_, &QComboBox::currentIndexChanged, window,
+                     [this](int index) { applySetting(index); });
+    QObject::connect(saveSettingButton, &QPushButton::clicked, window, [this] { saveSetting(); });
+    QObject::connect(decodeButton, &QPushButton::clicked, window, [this] { decode(); });
+    QObject::connect(showErrors_, &QCheckBox::toggled, window, [this] { showOutput(); });
+    QObject::connect(copyButton, &QPushButton::clicked, window,
+                     [this] { CopyResult(services(), this->window(), result_); });
+    QObject::connect(saveButton, &QPushButton::clicked, window,
+                     [this] { SaveResult(services(), this->window(), result_); });
+}
+
+void CASCIIU::windowDestroying() {
+    input_ = output_ = nullptr;
+    base_ = settingsList_ = nullptr;
+    prefix_ = suffix_ = nullptr;
+    copyErrors_ = ignoreErrors_ = nullptr;
+    showErrors_ = nullptr;
+}
+
+void CASCIIU::applySetting(int position) {
+    const size_t index = position <= 0 ? 0 : static_cast<size_t>(position);
+    if (index >= settings_.size())
+        return;
+    const DecodingSetting& setting = settings_[index];
+    if (setting.base == 10)
+        base_->setCurrentIndex(decimalPosition_);
+    else if (setting.base == 16)
+        base_->setCurrentIndex(hexPosition_);
+    prefix_->setText(toShown(setting.head));
+    suffix_->setText(toShown(setting.end));
+    (setting.copyerr ? copyErrors_ : ignoreErrors_)->setChecked(true);
+}
+
+int CASCIIU::selectedBase() const {
+    const int position = base_->currentIndex();
+    if (position < 0)
+        return 0;
+    if (position == decimalPosition_)
+        return 10;
+    if (position == hexPosition_)
+        return 16;
+    return 0;
+}
+
+void CASCIIU::decode() {
+    const int base = selectedBase();
+    if (base == 0) {
+        report_ = kNoBaseMessage;
+        if (showErrors_->isChecked())
+            output_->setPlainText(QString::fromLatin1(report_));
+        return;
+    }
+    const DecodeParams params = MakeDecodeParams(base, toStd(toTextBytes(prefix_->text())),
+                                                 toStd(toTextBytes(suffix_->text())), copyErrors_->isChecked());
+    const DecodeOutput decoded = DecodeCodes(toStd(toMultiLineBytes(input_->toPlainText())), params);
+    result_ = toBytes(decoded.result);
+    report_ = toBytes(decoded.report);
+    showOutput();
+}
+
+void CASCIIU::showOutput() {
+    QString text = displayText(result_);
+    if (showErrors_->isChecked())
+        text += fromMultiLineBytes(report_);
+    output_->setPlainText(text);
+}
+
+void CASCIIU::saveSetting() {
+    const QString name = settingsList_->currentText();
+    for (int i = 0; i < settingsList_->count(); ++i) {
+        if (settingsList_->itemText(i).compare(name, Qt::CaseInsensitive) == 0) {
+            services().showMessage(this->window(),
+                                   QStringLiteral("名称 ") + name + QStringLiteral(" 已经存在,请输入其他名称!"),
+                                   QStringLiteral("Failed"), MessageKind::Error);
+            return;
+        }
+    }
+
+    DecodingSetting setting;
+    setting.name = toStd(toTextBytes(name));
+    setting.head = toStd(toTextBytes(prefix_->text()));
+    setting.end = toStd(toTextBytes(suffix_->text()));
+    setting.base = selectedBase();
+    setting.copyerr = copyErrors_->isChecked();
+    settings_.push_back(setting);
+    {
+        // Adding the item must not apply anything: the selection stays.
+        const QSignalBlocker blocker(settingsList_);
+        const int current = settingsList_->currentIndex();
+        const QString typed = settingsList_->currentText();
+        settingsList_->addItem(name);
+        settingsList_->setCurrentIndex(current);
+        settingsList_->setEditText(typed);
+    }
+    if (writeSetting(setting, settingsInFile_))
+        ++settingsInFile_;
+}
+
+bool CASCIIU::writeSetting(const DecodingSetting& setting, int index) {
+    try {
+        const std::string k = std::to_string(index);
+        vyst::ansi::ConfigFile file;
+        file.Load(settingsFile_);
+        file.SetInt("count", index + 1, kDomain);
+        file.AddOption("name" + k, setting.name, kDomain);
+        file.AddOption("head" + k, setting.head, kDomain);
+        file.AddOption("end" + k, setting.end, kDomain);
+        file.AddInt("base" + k, setting.base, kDomain);
+        file.AddBool("copyerr" + k, setting.copyerr, kDomain);
+        file.Save();
+        return true;
+    } catch (const vyst::ansi::excep& error) {
+        services().showMessage(this->window(), toShown(error.message()), kWriteFailedCaption, MessageKind::Error);
+        return false;
+    }
+}
 
 } // namespace qh

@@ -1,21 +1,78 @@
-// The pane for numeric character codes back to text.
-// Its controls arrive with the tool; until then it shows its pane colour.
+// The pane that turns numeric character codes back into text ("ASCII --> 字符"),
+// with named decoding settings kept in the settings file.
 #ifndef QUILLHORN_ASCII_DECODE_PANE_H
 #define QUILLHORN_ASCII_DECODE_PANE_H
 
 #include "tool_pane.h"
 
+#include <QByteArray>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QRadioButton;
+
 namespace qh {
+
+// One named set of decoding choices.
+struct DecodingSetting {
+    std::string name;
+    std::string head; // prefix
+    std::string end;  // suffix
+    int base = 0;     // 10, 16, or 0 when saved with no base chosen
+    bool copyerr = false;
+};
 
 class CASCIIU : public ToolPane {
 public:
     static constexpr QColor kPaneColour{174, 188, 192};
+    static inline const char* const kSettingsFile = "quillhorn.conf";
 
-    explicit CASCIIU(PaneServices& services);
+    // Loads the saved settings from `settingsFile` (relative to the current
+    // directory) once, now; a failure is reported and leaves no settings.
+    explicit CASCIIU(PaneServices& services, std::string settingsFile = kSettingsFile);
     const char* className() const override { return "CASCIIU"; }
+
+    const std::vector<DecodingSetting>& settings() const { return settings_; }
+    const QByteArray& result() const { return result_; }
+    const QByteArray& report() const { return report_; }
 
 protected:
     void buildWindow(QWidget* window) override;
+    void windowDestroying() override;
+
+private:
+    void loadSettings();
+    void applySetting(int position);
+    void saveSetting();
+    bool writeSetting(const DecodingSetting& setting, int index);
+    void decode();
+    void showOutput();
+    int selectedBase() const;
+
+    std::string settingsFile_;
+    std::vector<DecodingSetting> settings_;
+    // Settings that stand in the file as far as this run knows: loaded at
+    // start-up plus saved since. A new setting takes this as its index, so a
+    // failed save leaves no gap in the file's numbering.
+    int settingsInFile_ = 0;
+    QByteArray result_;
+    QByteArray report_;
+    int decimalPosition_ = 0;
+    int hexPosition_ = 1;
+
+    QPlainTextEdit* input_ = nullptr;
+    QComboBox* base_ = nullptr;
+    QLineEdit* prefix_ = nullptr;
+    QLineEdit* suffix_ = nullptr;
+    QRadioButton* copyErrors_ = nullptr;
+    QRadioButton* ignoreErrors_ = nullptr;
+    QComboBox* settingsList_ = nullptr;
+    QPlainTextEdit* output_ = nullptr;
+    QCheckBox* showErrors_ = nullptr;
 };
 
 } // namespace qh

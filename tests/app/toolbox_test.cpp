@@ -5,15 +5,37 @@
 #include "toolbox_dlg.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 namespace qh {
 namespace {
+
+// The decoder pane reads its settings file from the current directory when the
+// main window starts; give every test one, so that start-up shows no message.
+class SettingsFolder : public ::testing::Environment {
+public:
+    void SetUp() override {
+        QFile file(folder_.filePath(QStringLiteral("quillhorn.conf")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[ASCII]\r\ncount=0\r\n");
+        previous_ = QDir::currentPath();
+        QDir::setCurrent(folder_.path());
+    }
+    void TearDown() override { QDir::setCurrent(previous_); }
+
+private:
+    QTemporaryDir folder_;
+    QString previous_;
+};
+const auto* const kSettingsFolder = ::testing::AddGlobalTestEnvironment(new SettingsFolder);
 
 bool anyVisibleWindow() {
     for (QWidget* widget : QApplication::topLevelWidgets())

@@ -1,0 +1,155 @@
+#include "atomic_file.h"
+
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vyst::ansi {
+namespace {
+
+// The folder part of a path ("." when it has none) and its last component.
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string baseOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The path that writing to `path` would reach: an existing path through
+// realpath, a dangling symbolic link by following it by hand to the name it
+// would create. Empty when it cannot be resolved (a loop, an unreadable link).
+std::string resolveTarget(const std::string& path) {
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        char resolved[PATH_MAX];
+        if (realpath(current.c_str(), resolved) != nullptr) {
+            return resolved;
+        }
+        struct stat st;
+        if (lstat(current.c_str(), &st) != 0) {
+            return errno == ENOENT ? current : std::string();
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            return std::string();
+        }
+        char link[PATH_MAX];
+        const ssize_t size = readlink(current.c_str(), link, sizeof link - 1);
+        if (size < 0) {
+            return std::string();
+        }
+        const std::string target(link, static_cast<std::size_t>(size));
+        current = !target.empty() && target.front() == '/' ? target : folderOf(current) + "/" + target;
+    }
+    return std::string();
+}
+
+bool writeAll(int fd, std::string_view content) {
+    while (!content.empty()) {
+        const ssize_t written = write(fd, content.data(), content.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        content.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// Creates a new, empty file beside the target under a name no one else uses.
+// O_EXCL never opens an existing file or follows a planted link.
+int createTemporary(const std::string& target, mode_t mode, std::string& tempPath) {
+    // The base name is shortened so that the temporary name stays within the
+    // file system's name length even when the target's name is long.
+    const std::string stem = "." + baseOf(target).substr(0, 200) + ".";
+    // The name only needs to be unlikely to collide; O_EXCL makes it safe.
+    static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::mt19937_64 random(static_cast<std::uint64_t>(getpid()) * 0x9E3779B97F4A7C15ULL ^
+                           static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string suffix(8, '0');
+        for (char& c : suffix) {
+            c = digits[random() % 36];
+        }
+        tempPath = folderOf(target) + "/" + stem + suffix + ".tmp";
+        const int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+bool ReplaceFileAtomically(const std::string& path, std::string_view content) {
+    if (path.empty()) {
+        return false;
+    }
+    const std::string target = resolveTarget(path);
+    if (target.empty()) {
+        return false;
+    }
+    struct stat old;
+    const bool exists = stat(target.c_str(), &old) == 0;
+    if (exists && !S_ISREG(old.st_mode)) {
+        return false; // a folder, a device or a pipe is not ours to replace
+    }
+    // A file the process may not write stays as it is, as when it is opened for
+    // writing in place; the rename alone would get past its read-only bits.
+    if (exists && faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+        return false;
+    }
+    if (!exists && errno != ENOENT) {
+        return false;
+    }
+
+    // An existing file's bits are copied onto the temporary file before any byte
+    // is written; a new file gets 0666 less the umask from open itself.
+    std::string tempPath;
+    const int fd = createTemporary(target, exists ? S_IRUSR | S_IWUSR : 0666, tempPath);
+    if (fd < 0) {
+        return false;
+    }
+    bool ok = true;
+    if (exists) {
+        // Owner first: changing it clears set-id bits that fchmod then restores.
+        // Only the owner may fail to carry over (an ordinary user saving a file it
+        // does not own); that is not worth refusing the save.
+        struct stat now;
+        if (fstat(fd, &now) == 0 && (now.st_uid != old.st_uid || now.st_gid != old.st_gid)) {
+            (void)!fchown(fd, old.st_uid, old.st_gid);
+        }
+        ok = fchmod(fd, old.st_mode & 07777) == 0;
+    }
+    ok = ok && writeAll(fd, content) && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    ok = ok && rename(tempPath.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        unlink(tempPath.c_str());
+        return false;
+    }
+    // Make the rename itself durable; the new content is already in place, so a
+    // failure here does not undo the save.
+    const int folder = open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        fsync(folder);
+        close(folder);
+    }
+    return true;
+}
+
+} // namespace vyst::ansi
