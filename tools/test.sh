@@ -13,4 +13,4 @@ ctest --test-dir build/test --output-on-failure -j "$jobs"
 
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQH_BUILD_GUI=OFF -DQH_SANITIZE=ON >/dev/null
 cmake --build build/sanitize -j "$jobs"
-ctest --test-dir build/sanitize --output-on-failure -j "$jobs" -L logic
+ctest --test-dir build/sanitize --output-on-failure -j "$jobs" -L logic -LE large

@@ -1,30 +1,38 @@
 // quillhorn-cli: the toolbox's engines for scripts and terminals.
 #include "cli_support.h"
 #include "codes_command.h"
+#include "hash_command.h"
 
 #include <cstdio>
 #include <string>
 
 namespace {
 
-constexpr const char* kHelp = "Usage: quillhorn-cli COMMAND [OPTIONS] [ARGS]\n"
-                              "Commands:\n"
-                              "  codes encode   text to numeric character codes\n"
-                              "  codes decode   numeric character codes back to text\n"
-                              "Run 'quillhorn-cli COMMAND --help' for a command's options.\n";
+constexpr const char* kUsage = "Usage: quillhorn-cli COMMAND [OPTIONS] [ARGS]\n"
+                               "Commands:\n";
+constexpr const char* kCodesHelp = "  codes encode   text to numeric character codes\n"
+                                   "  codes decode   numeric character codes back to text\n";
+constexpr const char* kMore = "Run 'quillhorn-cli COMMAND --help' for a command's options.\n";
+
+void printHelp(std::FILE* to) {
+    std::fputs(kUsage, to);
+    std::fputs(qh::cli::kHashCommandsHelp, to);
+    std::fputs(kCodesHelp, to);
+    std::fputs(kMore, to);
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
     using namespace qh::cli;
     if (argc < 2) {
-        std::fputs(kHelp, stderr);
+        printHelp(stderr);
         return kExitUsage;
     }
     const std::string command = argv[1];
     const Arguments args(argv + 2, argv + argc);
     if (command == "--help" || command == "-h") {
-        std::fputs(kHelp, stdout);
+        printHelp(stdout);
         return kExitOk;
     }
     if (command == "--version") {
@@ -33,7 +41,9 @@ int main(int argc, char** argv) {
     }
     if (command == "codes")
         return RunCodes(args);
+    if (IsHashCommand(command))
+        return RunHash(command, args);
     PrintError("unknown command '" + command + "'");
-    std::fputs(kHelp, stderr);
+    printHelp(stderr);
     return kExitUsage;
 }

@@ -1,9 +1,13 @@
-// The pane for MD5 digests of files, texts and typed hash values.
-// Its controls arrive with the tool; until then it shows its pane colour.
+// The pane for MD5 digests of a file, a text or a typed hash value.
 #ifndef QUILLHORN_MD5_PANE_H
 #define QUILLHORN_MD5_PANE_H
 
 #include "tool_pane.h"
+
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
 
 namespace qh {
 
@@ -16,6 +20,23 @@ public:
 
 protected:
     void buildWindow(QWidget* window) override;
+    void windowDestroying() override;
+
+private:
+    void applyInputKind();
+    void compute();
+
+    QRadioButton* fileRadio_ = nullptr;
+    QLineEdit* path_ = nullptr;
+    QPushButton* browse_ = nullptr;
+    QRadioButton* textRadio_ = nullptr;
+    QRadioButton* hashValueRadio_ = nullptr;
+    QPlainTextEdit* input_ = nullptr;
+    QLineEdit* output_ = nullptr;
+    QRadioButton* digits16_ = nullptr;
+    QRadioButton* digits32_ = nullptr;
+    QRadioButton* upperCase_ = nullptr;
+    QRadioButton* lowerCase_ = nullptr;
 };
 
 } // namespace qh

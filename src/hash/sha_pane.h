@@ -1,9 +1,14 @@
-// The pane for SHA-1 to SHA-512 digests.
-// Its controls arrive with the tool; until then it shows its pane colour.
+// The pane for SHA-1 to SHA-512 digests of a file, a text or a byte string.
 #ifndef QUILLHORN_SHA_PANE_H
 #define QUILLHORN_SHA_PANE_H
 
+#include "hash_input.h"
 #include "tool_pane.h"
+
+class QCheckBox;
+class QComboBox;
+class QPlainTextEdit;
+class QRadioButton;
 
 namespace qh {
 
@@ -16,6 +21,17 @@ public:
 
 protected:
     void buildWindow(QWidget* window) override;
+    void windowDestroying() override;
+
+private:
+    void compute();
+
+    HashInputControls input_;
+    QRadioButton* upperCase_ = nullptr;
+    QRadioButton* lowerCase_ = nullptr;
+    QCheckBox* blanks_ = nullptr;
+    QPlainTextEdit* output_ = nullptr;
+    QComboBox* algorithm_ = nullptr;
 };
 
 } // namespace qh

@@ -1,0 +1,104 @@
+// Each algorithm over 64 MiB in memory, beside the reference implementation of
+// the same algorithm (OpenSSL's EVP digests, zlib's crc32) in the same run.
+// Names: memory/ALGORITHM/quillhorn and memory/ALGORITHM/reference.
+#include "bench_data.h"
+#include "crc.h"
+#include "md5.h"
+#include "sha.h"
+
+#include <benchmark/benchmark.h>
+#include <openssl/evp.h>
+#include <string>
+#include <string_view>
+#include <zlib.h>
+
+namespace qh::bench {
+namespace {
+
+using Body = void (*)(benchmark::State&);
+
+template <typename Compute> void run(benchmark::State& state, Compute compute) {
+    for (auto _ : state) {
+        auto result = compute(InputBytes(), kInputLength);
+        benchmark::DoNotOptimize(result);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(kInputLength));
+}
+
+template <ShaVariant variant> void ours(benchmark::State& state) {
+    run(state, [](const std::uint8_t* data, std::size_t length) {
+        std::uint8_t digest[64];
+        ShaBuffer(variant, std::string_view(reinterpret_cast<const char*>(data), length), digest);
+        return digest[0];
+    });
+}
+
+void oursMd5(benchmark::State& state) {
+    run(state, [](const std::uint8_t* data, std::size_t length) {
+        Md5 md5;
+        md5.Update(data, length);
+        return md5.Finish();
+    });
+}
+
+template <typename Crc> void oursCrc(benchmark::State& state) {
+    run(state,
+        [](const std::uint8_t* data, std::size_t length) { return Crc::Final(Crc::Update(Crc::kInit, data, length)); });
+}
+
+// OpenSSL's digest, fetched once so that the run measures the digest alone.
+template <const char* name> void openssl(benchmark::State& state) {
+    EVP_MD* md = EVP_MD_fetch(nullptr, name, nullptr);
+    if (!md) {
+        state.SkipWithError("OpenSSL has no such digest");
+        return;
+    }
+    run(state, [md](const std::uint8_t* data, std::size_t length) {
+        unsigned char digest[EVP_MAX_MD_SIZE];
+        unsigned int size = 0;
+        EVP_Digest(data, length, digest, &size, md, nullptr);
+        return digest[0];
+    });
+    EVP_MD_free(md);
+}
+
+void zlibCrc32(benchmark::State& state) {
+    run(state, [](const std::uint8_t* data, std::size_t length) { return crc32_z(0, data, length); });
+}
+
+constexpr char kMd5[] = "MD5", kSha1[] = "SHA1", kSha224[] = "SHA224", kSha256[] = "SHA256", kSha384[] = "SHA384",
+               kSha512[] = "SHA512";
+
+struct Entry {
+    const char* algorithm;
+    Body quillhorn;
+    Body reference; // none for the CRC-16 variants: zlib has no such function
+};
+
+const Entry kEntries[] = {
+    {"md5", oursMd5, openssl<kMd5>},
+    {"sha1", ours<ShaVariant::Sha1>, openssl<kSha1>},
+    {"sha224", ours<ShaVariant::Sha224>, openssl<kSha224>},
+    {"sha256", ours<ShaVariant::Sha256>, openssl<kSha256>},
+    {"sha384", ours<ShaVariant::Sha384>, openssl<kSha384>},
+    {"sha512", ours<ShaVariant::Sha512>, openssl<kSha512>},
+    {"crc16", oursCrc<Crc16Arc>, nullptr},
+    {"crc-ccitt", oursCrc<CrcCcittFalse>, nullptr},
+    {"crc32", oursCrc<Crc32IsoHdlc>, zlibCrc32},
+};
+
+int registerAll() {
+    for (const Entry& entry : kEntries) {
+        const std::string prefix = std::string("memory/") + entry.algorithm;
+        benchmark::RegisterBenchmark((prefix + "/quillhorn").c_str(), entry.quillhorn)->Unit(benchmark::kMillisecond);
+        if (entry.reference)
+            benchmark::RegisterBenchmark((prefix + "/reference").c_str(), entry.reference)
+                ->Unit(benchmark::kMillisecond);
+    }
+    return 0;
+}
+
+const int registered = registerAll();
+
+} // namespace
+} // namespace qh::bench

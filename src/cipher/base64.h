@@ -1,0 +1,38 @@
+// Base64 with the alphabet and "=" padding of RFC 4648 section 4, written
+// without line breaks. Decoding skips every character outside the alphabet
+// (line breaks included) and ends at an "=" in the third or fourth place of a
+// group; it never fails.
+#ifndef QUILLHORN_BASE64_H
+#define QUILLHORN_BASE64_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace qh {
+
+// 4*ceil(n/3) characters.
+std::string Base64Encode(std::string_view bytes);
+
+// The bytes the text decodes to.
+std::string Base64Decode(std::string_view text);
+
+// Decoding in pieces: a group split between two pieces is carried over, so
+// feeding a text in any pieces gives the bytes of the whole text at once.
+class Base64Decoder {
+public:
+    // Appends the bytes of `text` to `out`.
+    void Feed(std::string_view text, std::string& out);
+    // True once an "=" has ended the decoding; later text is ignored.
+    bool Ended() const { return ended_; }
+
+private:
+    std::uint32_t bits_ = 0;
+    int count_ = 0; // characters of the current group seen so far (0 to 3)
+    bool ended_ = false;
+};
+
+} // namespace qh
+
+#endif

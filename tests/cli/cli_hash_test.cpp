@@ -1,0 +1,232 @@
+// The digest and check-value commands, against the coreutils tools
+// (md5sum, sha1sum, ... sha512sum) run through the shell on the same files.
+#include "cli_runner.h"
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <random>
+#include <string>
+#include <sys/stat.h>
+
+namespace qh::test {
+namespace {
+
+constexpr std::array<const char*, 6> kDigestCommands = {"md5", "sha1", "sha224", "sha256", "sha384", "sha512"};
+
+// What a shell command writes on standard output.
+std::string Shell(const std::string& command) {
+    std::string out;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return out;
+    char buffer[4096];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        out.append(buffer, got);
+    pclose(pipe);
+    return out;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string RandomBytes(std::size_t n, unsigned seed) {
+    std::mt19937 generator(seed);
+    std::string bytes(n, '\0');
+    for (char& byte : bytes)
+        byte = static_cast<char>(generator());
+    return bytes;
+}
+
+// A folder of files worth digesting: empty, short, across the 1 MiB read
+// chunk, and names that need quoting or the escape of sha256sum.
+class HashFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = MakeTempDir();
+        WriteFile(dir_ + "/empty", "");
+        WriteFile(dir_ + "/abc", "abc");
+        WriteFile(dir_ + "/big", RandomBytes((3 << 20) + 5, 1));
+        WriteFile(dir_ + "/with blank", RandomBytes(1000, 2));
+        WriteFile(dir_ + "/back\\slash", "x");
+        WriteFile(dir_ + "/line\nfeed", "y");
+    }
+    void TearDown() override { Shell("rm -rf " + dir_); }
+    // The files as shell arguments, in that order.
+    std::string files() const {
+        std::string list;
+        for (const char* name : {"empty", "abc", "big", "'with blank'", "'back\\slash'", "'line\nfeed'"})
+            list += " " + dir_ + "/" + name;
+        return list;
+    }
+    std::string dir_;
+};
+
+TEST_F(HashFiles, LinesMatchCoreutilsByteForByte) {
+    for (const char* command : kDigestCommands) {
+        SCOPED_TRACE(command);
+        const std::string expected = Shell(std::string(command) + "sum" + files());
+        ASSERT_NE(expected, "");
+        const CliRun run = RunCli(std::string(command) + files());
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out, expected);
+        EXPECT_EQ(run.err, "");
+
+        // Standard input, by default and as "-", named "-".
+        const std::string big = RandomBytes((2 << 20) + 7, 3);
+        WriteFile(dir_ + "/stdin", big);
+        const std::string fromStdin = Shell(std::string(command) + "sum <" + dir_ + "/stdin");
+        EXPECT_EQ(RunCli(command, big).out, fromStdin);
+        EXPECT_EQ(RunCli(std::string(command) + " -", big).out, fromStdin);
+    }
+}
+
+TEST_F(HashFiles, CheckAcceptsCoreutilsListsAndReportsFailures) {
+    for (const char* command : kDigestCommands) {
+        SCOPED_TRACE(command);
+        const std::string list = dir_ + "/" + command + ".list";
+        // Text mode ("  "), binary-mode marker ("*"), and an upper-case digest.
+        Shell(std::string(command) + "sum" + files() + " >" + list);
+        Shell(std::string(command) + "sum -b " + dir_ + "/abc >>" + list);
+        Shell(std::string(command) + "sum " + dir_ + "/big | sed 's/^[0-9a-f]*/\\U&/' >>" + list);
+        const CliRun ok = RunCli(std::string(command) + " -c " + list);
+        EXPECT_EQ(ok.status, 0) << ok.err;
+        EXPECT_EQ(ok.out, Shell(std::string(command) + "sum -c " + list));
+        EXPECT_NE(ok.out.find(dir_ + "/abc: OK\n" + dir_ + "/big: OK\n"), std::string::npos);
+        EXPECT_EQ(ok.err, "");
+    }
+
+    // A changed file and a missing one: both FAILED, exit 1, the others still OK.
+    const std::string list = dir_ + "/changed.list";
+    Shell("sha256sum" + files() + " >" + list);
+    WriteFile(dir_ + "/abc", "abd");
+    std::remove((dir_ + "/empty").c_str());
+    const CliRun failed = RunCli("sha256 --check " + list);
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.out.find(dir_ + "/empty: FAILED open or read\n"), std::string::npos);
+    EXPECT_NE(failed.out.find(dir_ + "/abc: FAILED\n"), std::string::npos);
+    EXPECT_NE(failed.out.find(dir_ + "/big: OK\n"), std::string::npos);
+    EXPECT_NE(failed.err.find("1 computed checksum did NOT match"), std::string::npos);
+    EXPECT_NE(failed.err.find("1 listed file could not be read"), std::string::npos);
+}
+
+TEST_F(HashFiles, CheckReadsItsOwnOutputForEveryAlgorithm) {
+    for (const char* command : {"md5", "sha1", "sha512", "crc16", "crc-ccitt", "crc32"}) {
+        SCOPED_TRACE(command);
+        const CliRun written = RunCli(std::string(command) + files());
+        ASSERT_EQ(written.status, 0);
+        const CliRun checked = RunCli(std::string(command) + " -c -", written.out);
+        EXPECT_EQ(checked.status, 0) << checked.err;
+        EXPECT_NE(checked.out.find(dir_ + "/big: OK\n"), std::string::npos);
+    }
+}
+
+TEST(CliHash, CheckRefusesBadLists) {
+    const std::string dir = MakeTempDir();
+    // Only improperly formatted lines (a digest of the wrong length, no name).
+    const CliRun improper = RunCli("md5 -c -", "abc  x\n900150983cd24fb0d6963f7d28e17f72\n");
+    EXPECT_EQ(improper.status, 1);
+    EXPECT_NE(improper.err.find("no properly formatted"), std::string::npos);
+    EXPECT_EQ(RunCli("md5 -c " + dir + "/no-such-list").status, 2);
+    EXPECT_EQ(RunCli("md5 -c " + dir + "/list " + dir + "/file").status, 2);
+}
+
+TEST(CliHash, TextAndHexadecimalInputs) {
+    const std::string abcMd5 = "900150983cd24fb0d6963f7d28e17f72";
+    EXPECT_EQ(RunCli("md5 -s abc").out, abcMd5 + "  \"abc\"\n");
+    EXPECT_EQ(RunCli("md5 -s ''").out, "d41d8cd98f00b204e9800998ecf8427e  \"\"\n");
+    // The MD5 tool's hash values: pairs of digits, blanks and tabs between pairs.
+    for (const char* text : {"'61 62 63'", "616263", "'61\t62 63'", "' 6162  63 '"}) {
+        SCOPED_TRACE(text);
+        const CliRun run = RunCli(std::string("md5 -x ") + text);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out.substr(0, 34), abcMd5 + "  ");
+    }
+    EXPECT_EQ(RunCli("md5 -x 00").out, "93b885adfe0da089cdf634904fd59f71  \"00\"\n");
+    for (const char* text : {"ADE", "0x12", "'A D'", "'61,62'"}) {
+        SCOPED_TRACE(text);
+        const CliRun run = RunCli(std::string("md5 -x ") + text);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, "quillhorn-cli: 散列值必须由十六进制数组成,用空格分隔.\n");
+    }
+
+    // The SHA and CRC tools' byte strings: three-character cells.
+    const std::string abcSha1 = "a9993e364706816aba3e25717850c26c9cd0d89d";
+    EXPECT_EQ(RunCli("sha1 -x '61 62 63'").out, abcSha1 + "  \"61 62 63\"\n");
+    EXPECT_EQ(RunCli("sha1 -x 'ad 3e b2 '").out.substr(0, 40), RunCli("sha1 -x 'AD 3E B2'").out.substr(0, 40));
+    EXPECT_EQ(RunCli("sha1 -x AD3EB2").out.substr(0, 40), RunCli("sha1 -x 'AD EB'").out.substr(0, 40));
+    EXPECT_EQ(RunCli("crc32 -x '31 32 33 34 35 36 37 38 39'").out.substr(0, 8), "cbf43926");
+    for (const char* command : {"sha256 -x 0xAD", "crc16 -x 'AD,3E'", "sha512 -x 'AD 3G'"}) {
+        SCOPED_TRACE(command);
+        const CliRun run = RunCli(command);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, "quillhorn-cli: 字节串格式错误!\n");
+    }
+
+    // Several inputs, in the order given.
+    EXPECT_EQ(RunCli("sha1 -s abc -", "abc").out, abcSha1 + "  \"abc\"\n" + abcSha1 + "  -\n");
+}
+
+TEST(CliHash, OutputFormats) {
+    EXPECT_EQ(RunCli("md5 --upper -s abc").out, "900150983CD24FB0D6963F7D28E17F72  \"abc\"\n");
+    EXPECT_EQ(RunCli("md5 --short -s abc").out, "3cd24fb0d6963f7d  \"abc\"\n");
+    EXPECT_EQ(RunCli("sha1 --spaced --upper -s abc").out,
+              "A9 99 3E 36 47 06 81 6A BA 3E 25 71 78 50 C2 6C 9C D0 D8 9D  \"abc\"\n");
+
+    // The catalogue check values of "123456789", in the three forms.
+    struct Case {
+        const char* command;
+        const char* hex;
+        const char* dec;
+        const char* bin;
+    };
+    for (const Case& c : {Case{"crc16", "bb3d", "47933", "1011 1011 0011 1101"},
+                          Case{"crc-ccitt", "29b1", "10673", "0010 1001 1011 0001"},
+                          Case{"crc32", "cbf43926", "3421780262", "1100 1011 1111 0100 0011 1001 0010 0110"}}) {
+        SCOPED_TRACE(c.command);
+        const std::string command = c.command;
+        EXPECT_EQ(RunCli(command, "123456789").out, std::string(c.hex) + "  -\n");
+        EXPECT_EQ(RunCli(command + " --format hex -s 123456789").out, std::string(c.hex) + "  \"123456789\"\n");
+        EXPECT_EQ(RunCli(command + " --format=dec", "123456789").out, std::string(c.dec) + "  -\n");
+        EXPECT_EQ(RunCli(command + " --format bin", "123456789").out, std::string(c.bin) + "  -\n");
+    }
+    EXPECT_EQ(RunCli("crc32 --upper", "123456789").out, "CBF43926  -\n");
+    // Leading zeros stay in hexadecimal and base 2 (the CRC-16 of one zero byte is 0).
+    const CliRun zeros = RunCli("crc16 -x '00'");
+    ASSERT_EQ(zeros.status, 0);
+    EXPECT_EQ(zeros.out, "0000  \"00\"\n");
+    EXPECT_EQ(RunCli("crc16 --format bin -x 00").out, "0000 0000 0000 0000  \"00\"\n");
+}
+
+TEST(CliHash, UsageAndInputErrors) {
+    for (const char* command : {"sha1 --short", "md5 --spaced", "md5 --format hex", "crc32 --format oct",
+                                "crc32 --format", "sha256 -s", "sha256 -x", "sha256 --bogus", "md5 --upper=1"}) {
+        SCOPED_TRACE(command);
+        const CliRun run = RunCli(command, "abc");
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err.rfind("quillhorn-cli: ", 0), 0u);
+    }
+    for (const char* command : kDigestCommands)
+        EXPECT_EQ(RunCli(std::string(command) + " --help").status, 0);
+    EXPECT_EQ(RunCli("crc-ccitt --help").status, 0);
+
+    // A missing file or a folder: a message, exit 2, and the other inputs still digested.
+    const std::string dir = MakeTempDir();
+    WriteFile(dir + "/abc", "abc");
+    const CliRun run = RunCli("md5 " + dir + "/missing " + dir + " " + dir + "/abc");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "900150983cd24fb0d6963f7d28e17f72  " + dir + "/abc\n");
+    EXPECT_NE(run.err.find(dir + "/missing"), std::string::npos);
+    // After --, a name that starts with a minus is a file.
+    const CliRun dashed = RunCli("md5 -- --upper");
+    EXPECT_EQ(dashed.status, 2);
+    EXPECT_NE(dashed.err.find("--upper: No such file"), std::string::npos);
+}
+
+} // namespace
+} // namespace qh::test
