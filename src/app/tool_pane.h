@@ -5,6 +5,7 @@
 #ifndef QUILLHORN_TOOL_PANE_H
 #define QUILLHORN_TOOL_PANE_H
 
+#include <QApplication>
 #include <QColor>
 #include <QPointer>
 #include <QWidget>
@@ -58,6 +59,15 @@ private:
     QColor paneColour_;
     QColor textColour_;
     QPointer<QWidget> window_;
+};
+
+// Shows the wait cursor while a long command runs on the GUI thread.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
 // Paints `window` and every control on it in the pane colours: the background and

@@ -33,6 +33,19 @@ private:
     bool ended_ = false;
 };
 
+// Results of the file operations.
+inline constexpr int kBase64Ok = 0;
+inline constexpr int kBase64CannotRead = -2;  // the input file cannot be opened
+inline constexpr int kBase64CannotWrite = -3; // the output file cannot be created
+inline constexpr int kBase64SameFile = -4;    // input and output are the same file; nothing written
+inline constexpr int kBase64FileError = -5;   // a read or write failed midway; the output is not replaced
+
+// Encode or decode a file into another, streamed. Encoded output has no line
+// breaks; decoding skips characters outside the alphabet, line breaks
+// included, and carries a group split between two reads into the next.
+int Base64EncodeFile(const std::string& inputPath, const std::string& outputPath);
+int Base64DecodeFile(const std::string& inputPath, const std::string& outputPath);
+
 } // namespace qh
 
 #endif

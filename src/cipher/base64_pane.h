@@ -1,9 +1,11 @@
 // The pane for Base64 encoding of texts and files.
-// Its controls arrive with the tool; until then it shows its pane colour.
 #ifndef QUILLHORN_BASE64_PANE_H
 #define QUILLHORN_BASE64_PANE_H
 
 #include "tool_pane.h"
+
+class QLineEdit;
+class QPlainTextEdit;
 
 namespace qh {
 
@@ -16,6 +18,17 @@ public:
 
 protected:
     void buildWindow(QWidget* window) override;
+    void windowDestroying() override;
+
+private:
+    void encodeText();
+    void decodeText();
+    void processFile(bool encode);
+
+    QLineEdit* inputPath_ = nullptr;
+    QLineEdit* outputPath_ = nullptr;
+    QPlainTextEdit* input_ = nullptr;
+    QPlainTextEdit* output_ = nullptr;
 };
 
 } // namespace qh

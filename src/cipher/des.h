@@ -9,8 +9,10 @@
 // chunk of r bytes (1 <= r <= 1015) is padded and gives 8*floor(r/8) + 8 bytes.
 // A final chunk of 1016 to 1023 bytes pads to a whole 1024-byte chunk, which
 // could not be told from an unpadded one, so it is followed by one marker
-// block: the encryption of eight equal bytes, which no padded block can be.
-// Decryption that meets the marker strips the padding of the chunk before it.
+// block: the encryption of eight 00 bytes, which no padded final block can be
+// (eight equal bytes hold no plaintext byte). Decryption that meets the marker
+// as the only block of a final short chunk after a full chunk strips the
+// padding of that full chunk instead.
 // Files of every other size keep the plain layout.
 #ifndef QUILLHORN_DES_H
 #define QUILLHORN_DES_H
@@ -61,6 +63,10 @@ inline constexpr int kDesSameFile = -4;     // input and output are the same fil
 // changed.
 int DesEncryptFile(const std::string& inputPath, const std::string& outputPath, const DesKey& key);
 int DesDecryptFile(const std::string& inputPath, const std::string& outputPath, const DesKey& key);
+
+// Eight bytes from the operating system's cryptographic generator (getrandom);
+// nothing when it fails.
+std::optional<DesKey> DesRandomKey();
 
 } // namespace qh
 

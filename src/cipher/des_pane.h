@@ -1,9 +1,16 @@
-// The pane for DES encryption of texts and files.
-// Its controls arrive with the tool; until then it shows its pane colour.
+// The pane for DES encryption of texts and files under an 8-byte key.
 #ifndef QUILLHORN_DES_PANE_H
 #define QUILLHORN_DES_PANE_H
 
+#include "des.h"
 #include "tool_pane.h"
+
+#include <QByteArray>
+#include <optional>
+
+class QCheckBox;
+class QLineEdit;
+class QPlainTextEdit;
 
 namespace qh {
 
@@ -16,6 +23,31 @@ public:
 
 protected:
     void buildWindow(QWidget* window) override;
+    void windowDestroying() override;
+
+private:
+    std::optional<DesKey> prepareKey();
+    QByteArray inputBytes() const;
+    void toggleKeyForm(bool byteString);
+    void toggleInputForm(bool byteString);
+    void showResult();
+    void randomKey();
+    void encryptText();
+    void decryptText();
+    void processFile(bool encrypt);
+
+    // The bytes of the last successful string command, every byte counted;
+    // nothing before the first one. It outlives the window.
+    std::optional<QByteArray> result_;
+
+    QLineEdit* key_ = nullptr;
+    QCheckBox* keyBytes_ = nullptr;
+    QLineEdit* inputPath_ = nullptr;
+    QLineEdit* outputPath_ = nullptr;
+    QPlainTextEdit* input_ = nullptr;
+    QCheckBox* inputBytes_ = nullptr;
+    QPlainTextEdit* output_ = nullptr;
+    QCheckBox* outputBytes_ = nullptr;
 };
 
 } // namespace qh

@@ -1,4 +1,5 @@
 // quillhorn-cli: the toolbox's engines for scripts and terminals.
+#include "cipher_command.h"
 #include "cli_support.h"
 #include "codes_command.h"
 #include "hash_command.h"
@@ -18,6 +19,7 @@ void printHelp(std::FILE* to) {
     std::fputs(kUsage, to);
     std::fputs(qh::cli::kHashCommandsHelp, to);
     std::fputs(kCodesHelp, to);
+    std::fputs(qh::cli::kCipherCommandsHelp, to);
     std::fputs(kMore, to);
 }
 
@@ -41,6 +43,10 @@ int main(int argc, char** argv) {
     }
     if (command == "codes")
         return RunCodes(args);
+    if (command == "des")
+        return RunDes(args);
+    if (command == "base64")
+        return RunBase64(args);
     if (IsHashCommand(command))
         return RunHash(command, args);
     PrintError("unknown command '" + command + "'");

@@ -125,12 +125,4 @@ QString CannotOpenFileMessage(const QString& path) {
     return QStringLiteral("不能打开文件 ") + path;
 }
 
-BusyCursor::BusyCursor() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-}
-
-BusyCursor::~BusyCursor() {
-    QApplication::restoreOverrideCursor();
-}
-
 } // namespace qh

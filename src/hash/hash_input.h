@@ -60,16 +60,6 @@ std::unique_ptr<ByteSource> OpenHashInput(PaneServices& services, QWidget* pane,
 // The message shown for a file that cannot be opened.
 QString CannotOpenFileMessage(const QString& path);
 
-// Shows the busy cursor while a digest runs on the GUI thread (a large file
-// takes a while).
-class BusyCursor {
-public:
-    BusyCursor();
-    ~BusyCursor();
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
 } // namespace qh
 
 #endif

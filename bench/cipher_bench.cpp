@@ -1,0 +1,182 @@
+// DES and Base64 over 64 MiB beside OpenSSL in the same run: DES-ECB of the
+// legacy provider (padding off) and EVP_EncodeBlock / EVP_DecodeBlock. Each
+// body first checks that it gives what the reference gives, so a fast wrong
+// path cannot pass unnoticed. Names: memory/ALGORITHM/quillhorn,
+// memory/ALGORITHM/reference and file/des-ecb/quillhorn (DesEncryptFile on a
+// file of the same bytes, written in full and renamed into place each time).
+#include "base64.h"
+#include "bench_data.h"
+#include "des.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstring>
+#include <openssl/evp.h>
+#include <openssl/provider.h>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qh::bench {
+namespace {
+
+constexpr DesKey kKey = {0x13, 0x34, 0x57, 0x79, 0x9B, 0xBC, 0xDF, 0xF1};
+
+std::string_view input() {
+    return {reinterpret_cast<const char*>(InputBytes()), kInputLength};
+}
+
+void countBytes(benchmark::State& state) {
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(kInputLength));
+}
+
+// OpenSSL's DES-ECB without padding over `length` bytes; empty when it is not available.
+std::vector<std::uint8_t> opensslDes(const std::uint8_t* data, std::size_t length) {
+    static OSSL_PROVIDER* const legacy = OSSL_PROVIDER_load(nullptr, "legacy");
+    static OSSL_PROVIDER* const defaults = OSSL_PROVIDER_load(nullptr, "default");
+    static EVP_CIPHER* const cipher = legacy && defaults ? EVP_CIPHER_fetch(nullptr, "DES-ECB", nullptr) : nullptr;
+    std::vector<std::uint8_t> out;
+    EVP_CIPHER_CTX* context = EVP_CIPHER_CTX_new();
+    if (cipher && context && EVP_EncryptInit_ex2(context, cipher, kKey.data(), nullptr, nullptr) == 1 &&
+        EVP_CIPHER_CTX_set_padding(context, 0) == 1) {
+        out.resize(length);
+        int written = 0;
+        if (EVP_EncryptUpdate(context, out.data(), &written, data, static_cast<int>(length)) != 1 ||
+            static_cast<std::size_t>(written) != length)
+            out.clear();
+    }
+    EVP_CIPHER_CTX_free(context);
+    return out;
+}
+
+std::vector<std::uint8_t> oursDes(const std::uint8_t* data, std::size_t length) {
+    std::vector<std::uint8_t> out(data, data + length);
+    DesSchedule(kKey, false).Process(out.data(), length / 8);
+    return out;
+}
+
+void desOurs(benchmark::State& state) {
+    constexpr std::size_t kCheck = 1 << 16;
+    if (oursDes(InputBytes(), kCheck) != opensslDes(InputBytes(), kCheck)) {
+        state.SkipWithError("our DES differs from OpenSSL's");
+        return;
+    }
+    std::vector<std::uint8_t> buffer(InputBytes(), InputBytes() + kInputLength);
+    const DesSchedule schedule(kKey, false);
+    for (auto _ : state) {
+        schedule.Process(buffer.data(), kInputLength / 8);
+        benchmark::DoNotOptimize(buffer.data());
+    }
+    countBytes(state);
+}
+
+void desReference(benchmark::State& state) {
+    if (opensslDes(InputBytes(), 8).empty()) {
+        state.SkipWithError("OpenSSL's legacy provider has no DES-ECB");
+        return;
+    }
+    for (auto _ : state) {
+        auto out = opensslDes(InputBytes(), kInputLength);
+        benchmark::DoNotOptimize(out.data());
+    }
+    countBytes(state);
+}
+
+void desFile(benchmark::State& state) {
+    const std::string& in = InputFilePath();
+    const std::string out = in + ".des";
+    std::vector<std::uint8_t> head(1024);
+    std::FILE* file = DesEncryptFile(in, out, kKey) == kDesOk ? std::fopen(out.c_str(), "rb") : nullptr;
+    const bool read = file && std::fread(head.data(), 1, head.size(), file) == head.size();
+    if (file)
+        std::fclose(file);
+    if (!read || head != oursDes(InputBytes(), head.size())) {
+        state.SkipWithError("the encrypted file differs from the buffer's encryption");
+        std::remove(out.c_str());
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DesEncryptFile(in, out, kKey));
+    std::remove(out.c_str());
+    countBytes(state);
+}
+
+std::string opensslEncode(std::string_view bytes) {
+    std::string text(4 * ((bytes.size() + 2) / 3) + 1, '\0');
+    const int length =
+        EVP_EncodeBlock(reinterpret_cast<unsigned char*>(text.data()),
+                        reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
+    text.resize(length < 0 ? 0 : static_cast<std::size_t>(length));
+    return text;
+}
+
+const std::string& encodedInput() {
+    static const std::string text = opensslEncode(input());
+    return text;
+}
+
+void encodeOurs(benchmark::State& state) {
+    if (Base64Encode(input().substr(0, 1 << 16)) != opensslEncode(input().substr(0, 1 << 16))) {
+        state.SkipWithError("our encoding differs from OpenSSL's");
+        return;
+    }
+    for (auto _ : state) {
+        std::string text = Base64Encode(input());
+        benchmark::DoNotOptimize(text.data());
+    }
+    countBytes(state);
+}
+
+void encodeReference(benchmark::State& state) {
+    for (auto _ : state) {
+        std::string text = opensslEncode(input());
+        benchmark::DoNotOptimize(text.data());
+    }
+    countBytes(state);
+}
+
+void decodeOurs(benchmark::State& state) {
+    if (Base64Decode(encodedInput()) != input()) {
+        state.SkipWithError("our decoding does not give the input back");
+        return;
+    }
+    for (auto _ : state) {
+        std::string bytes = Base64Decode(encodedInput());
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    countBytes(state);
+}
+
+// EVP_DecodeBlock writes 3 bytes per group, the padding's zero bytes included.
+void decodeReference(benchmark::State& state) {
+    const std::string& text = encodedInput();
+    for (auto _ : state) {
+        std::string bytes(text.size() / 4 * 3, '\0');
+        const int length =
+            EVP_DecodeBlock(reinterpret_cast<unsigned char*>(bytes.data()),
+                            reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
+        benchmark::DoNotOptimize(length);
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    countBytes(state);
+}
+
+int registerAll() {
+    const std::pair<const char*, void (*)(benchmark::State&)> entries[] = {
+        {"memory/des-ecb/quillhorn", desOurs},
+        {"memory/des-ecb/reference", desReference},
+        {"file/des-ecb/quillhorn", desFile},
+        {"memory/base64-encode/quillhorn", encodeOurs},
+        {"memory/base64-encode/reference", encodeReference},
+        {"memory/base64-decode/quillhorn", decodeOurs},
+        {"memory/base64-decode/reference", decodeReference},
+    };
+    for (const auto& [name, body] : entries)
+        benchmark::RegisterBenchmark(name, body)->Unit(benchmark::kMillisecond);
+    return 0;
+}
+
+const int registered = registerAll();
+
+} // namespace
+} // namespace qh::bench

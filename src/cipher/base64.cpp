@@ -1,0 +1,150 @@
+#include "base64.h"
+
+#include <array>
+#include <bit>
+#include <cstring>
+
+namespace qh {
+namespace {
+
+constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+// Encoding: the two characters of every 12-bit value, so a group of three
+// bytes takes two look-ups and two 2-byte stores.
+constexpr std::array<std::array<char, 2>, 4096> MakePairTable() {
+    std::array<std::array<char, 2>, 4096> table{};
+    for (int v = 0; v < 4096; ++v)
+        table[v] = {kAlphabet[v >> 6], kAlphabet[v & 63]};
+    return table;
+}
+constexpr auto kPairs = MakePairTable();
+
+// Decoding: the 6-bit value of each character already shifted to its place in
+// a 24-bit group. Characters outside the alphabet ("=" included) map to a value
+// with bits above 24 set, so one OR over four look-ups tells whether the whole
+// group is clean.
+constexpr std::uint32_t kInvalid = 0xFF000000u;
+constexpr int kNotAlphabet = -1;
+
+constexpr std::array<int, 256> MakeValueTable() {
+    std::array<int, 256> table{};
+    for (int& v : table)
+        v = kNotAlphabet;
+    for (int i = 0; i < 64; ++i)
+        table[static_cast<unsigned char>(kAlphabet[i])] = i;
+    return table;
+}
+constexpr auto kValues = MakeValueTable();
+
+constexpr std::array<std::uint32_t, 256> MakeShiftedTable(int shift) {
+    std::array<std::uint32_t, 256> table{};
+    for (int c = 0; c < 256; ++c)
+        table[c] = kValues[c] < 0 ? kInvalid : static_cast<std::uint32_t>(kValues[c]) << shift;
+    return table;
+}
+constexpr auto kShift18 = MakeShiftedTable(18);
+constexpr auto kShift12 = MakeShiftedTable(12);
+constexpr auto kShift6 = MakeShiftedTable(6);
+constexpr auto kShift0 = MakeShiftedTable(0);
+
+inline std::uint32_t CleanGroup(const unsigned char* in) {
+    return kShift18[in[0]] | kShift12[in[1]] | kShift6[in[2]] | kShift0[in[3]];
+}
+
+// Stores the three bytes of a group as one 4-byte write; the fourth byte lands
+// in the slack the caller keeps after the output and is overwritten later.
+inline void StoreGroup(unsigned char* dst, std::uint32_t group) {
+    std::uint32_t word = group << 8;
+    if constexpr (std::endian::native == std::endian::little)
+        word = __builtin_bswap32(word);
+    std::memcpy(dst, &word, 4);
+}
+
+} // namespace
+
+std::string Base64Encode(std::string_view bytes) {
+    const std::size_t n = bytes.size();
+    std::string text((n + 2) / 3 * 4, '\0');
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    char* out = text.data();
+    std::size_t i = 0;
+    for (; i + 3 <= n; i += 3, out += 4) {
+        const std::uint32_t group = (std::uint32_t{in[i]} << 16) | (std::uint32_t{in[i + 1]} << 8) | in[i + 2];
+        std::memcpy(out, kPairs[group >> 12].data(), 2);
+        std::memcpy(out + 2, kPairs[group & 0xFFF].data(), 2);
+    }
+    if (n - i == 1) {
+        out[0] = kAlphabet[in[i] >> 2];
+        out[1] = kAlphabet[(in[i] & 3) << 4];
+        out[2] = '=';
+        out[3] = '=';
+    } else if (n - i == 2) {
+        out[0] = kAlphabet[in[i] >> 2];
+        out[1] = kAlphabet[((in[i] & 3) << 4) | (in[i + 1] >> 4)];
+        out[2] = kAlphabet[(in[i + 1] & 15) << 2];
+        out[3] = '=';
+    }
+    return text;
+}
+
+std::string Base64Decode(std::string_view text) {
+    std::string bytes;
+    Base64Decoder decoder;
+    decoder.Feed(text, bytes);
+    return bytes;
+}
+
+void Base64Decoder::Feed(std::string_view text, std::string& out) {
+    if (ended_ || text.empty())
+        return;
+    const std::size_t start = out.size();
+    // The new text gives at most 3 bytes per 4 characters plus the bytes that
+    // complete a carried group; one more byte of slack takes the fourth byte
+    // of StoreGroup.
+    out.resize(start + text.size() / 4 * 3 + 4);
+    auto* dst = reinterpret_cast<unsigned char*>(out.data() + start);
+    const auto* in = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = in + text.size();
+
+    while (in < end) {
+        // Fast path: whole groups of four alphabet characters at a group start.
+        if (count_ == 0) {
+            while (end - in >= 4) {
+                const std::uint32_t group = CleanGroup(in);
+                if (group & kInvalid)
+                    break;
+                StoreGroup(dst, group);
+                dst += 3;
+                in += 4;
+            }
+            if (in == end)
+                break;
+        }
+        // Slow path: one character at a time until the next group start.
+        const unsigned char c = *in++;
+        const int value = kValues[c];
+        if (value < 0) {
+            // "=" in the third or fourth place ends the decoding; anything else
+            // outside the alphabet, and "=" in the first two places, is skipped.
+            if (c == '=' && count_ >= 2) {
+                ended_ = true;
+                break;
+            }
+            continue;
+        }
+        bits_ = (bits_ << 6) | static_cast<std::uint32_t>(value);
+        ++count_;
+        if (count_ == 2) {
+            *dst++ = static_cast<unsigned char>(bits_ >> 4);
+        } else if (count_ == 3) {
+            *dst++ = static_cast<unsigned char>(bits_ >> 2);
+        } else if (count_ == 4) {
+            *dst++ = static_cast<unsigned char>(bits_);
+            bits_ = 0;
+            count_ = 0;
+        }
+    }
+    out.resize(static_cast<std::size_t>(reinterpret_cast<char*>(dst) - out.data()));
+}
+
+} // namespace qh

@@ -1,0 +1,103 @@
+#include "base64.h"
+#include "output_file.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace qh {
+namespace {
+
+// Encoding reads a multiple of 3 bytes at a time, so every chunk but the last
+// encodes without "=" and the output equals the encoding of the whole file.
+constexpr std::size_t kEncodeChunk = 3 * 64 * 1024;
+constexpr std::size_t kDecodeChunk = 64 * 1024;
+
+// An input file opened for reading, closed when it goes.
+class InputFile {
+public:
+    explicit InputFile(const std::string& path) {
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat info {};
+        if (fd_ >= 0 && (::fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode))) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
+    ~InputFile() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    bool IsOpen() const { return fd_ >= 0; }
+
+    // Fills `buffer` up to `size` bytes, short only at the end of the file
+    // (pipes and terminals may hand out less per read). -1 on a read error.
+    long Read(char* buffer, std::size_t size) {
+        std::size_t filled = 0;
+        while (filled < size) {
+            const ssize_t got = ::read(fd_, buffer + filled, size - filled);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                return -1;
+            if (got == 0)
+                break;
+            filled += static_cast<std::size_t>(got);
+        }
+        return static_cast<long>(filled);
+    }
+
+private:
+    int fd_ = -1;
+};
+
+// Opens both files in the usual order and runs `convert` on every chunk read;
+// the output replaces its target only when every read and write succeeded.
+template <typename Convert>
+int ConvertFile(const std::string& inputPath, const std::string& outputPath, std::size_t chunk, Convert convert) {
+    if (SameFile(inputPath, outputPath))
+        return kBase64SameFile;
+    InputFile input(inputPath);
+    if (!input.IsOpen())
+        return kBase64CannotRead;
+    OutputFile output;
+    // An empty path names no file (the temporary file would otherwise be made
+    // in the working folder and the command fail only at the end).
+    if (outputPath.empty() || !output.Open(outputPath))
+        return kBase64CannotWrite;
+
+    std::vector<char> buffer(chunk);
+    std::string converted;
+    for (;;) {
+        const long got = input.Read(buffer.data(), buffer.size());
+        if (got < 0)
+            return kBase64FileError;
+        if (got == 0)
+            break;
+        converted.clear();
+        convert(std::string_view(buffer.data(), static_cast<std::size_t>(got)), converted);
+        if (!output.Write(converted.data(), converted.size()))
+            return kBase64FileError;
+    }
+    return output.Commit() ? kBase64Ok : kBase64FileError;
+}
+
+} // namespace
+
+int Base64EncodeFile(const std::string& inputPath, const std::string& outputPath) {
+    return ConvertFile(inputPath, outputPath, kEncodeChunk,
+                       [](std::string_view bytes, std::string& out) { out = Base64Encode(bytes); });
+}
+
+int Base64DecodeFile(const std::string& inputPath, const std::string& outputPath) {
+    Base64Decoder decoder;
+    return ConvertFile(inputPath, outputPath, kDecodeChunk,
+                       [&decoder](std::string_view text, std::string& out) { decoder.Feed(text, out); });
+}
+
+} // namespace qh

@@ -1,0 +1,141 @@
+#include "base64_pane.h"
+#include "recording_services.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace qh {
+namespace {
+
+class Base64PaneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        pane = std::make_unique<CBASE>(services);
+        pane->createWindow(&host);
+        host.show();
+    }
+
+    template <typename T> T* find(const char* name) {
+        T* widget = pane->window()->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    void click(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
+    QString run(const char* button, const QString& text) {
+        find<QPlainTextEdit>("inputEdit")->setPlainText(text);
+        click(button);
+        return find<QPlainTextEdit>("outputEdit")->toPlainText();
+    }
+    void files(const QString& input, const QString& output) {
+        find<QLineEdit>("inputPathEdit")->setText(input);
+        find<QLineEdit>("outputPathEdit")->setText(output);
+    }
+
+    void expectOneMessage(const QString& text, const QString& caption, MessageKind kind) {
+        ASSERT_EQ(services.messages.size(), 1) << text.toStdString();
+        EXPECT_EQ(services.messages[0].text, text);
+        EXPECT_EQ(services.messages[0].caption, caption);
+        EXPECT_EQ(services.messages[0].kind, kind);
+        services.messages.clear();
+    }
+
+    QString writeFile(const QString& name, const QByteArray& bytes) {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+    QByteArray readFile(const QString& path) {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        return file.readAll();
+    }
+
+    QTemporaryDir dir;
+    QWidget host;
+    test::RecordingServices services;
+    std::unique_ptr<CBASE> pane;
+};
+
+TEST_F(Base64PaneTest, StringsEncodeAndDecodeEveryByte) {
+    EXPECT_TRUE(find<QPlainTextEdit>("outputEdit")->isReadOnly());
+    EXPECT_EQ(run("encodeButton", QStringLiteral("ABC")), QStringLiteral("QUJD"));
+    EXPECT_EQ(run("encodeButton", QStringLiteral("中\n")), QStringLiteral("1tANCg==")); // GBK, CR LF
+    EXPECT_EQ(run("decodeButton", QStringLiteral("1tANCg==")), QStringLiteral("中\n"));
+    EXPECT_EQ(run("decodeButton", QStringLiteral("QU\nJ D")), QStringLiteral("ABC"));
+    EXPECT_EQ(run("decodeButton", QStringLiteral("QQ==QUJD")), QStringLiteral("A"));
+    // A zero byte does not cut the text.
+    EXPECT_EQ(run("decodeButton", QStringLiteral("QQBC")), QStringLiteral("A") + QChar(0x2400) + QStringLiteral("B"));
+    // An empty input leaves the output as it was.
+    EXPECT_EQ(run("encodeButton", QString()), QStringLiteral("A") + QChar(0x2400) + QStringLiteral("B"));
+    EXPECT_EQ(run("decodeButton", QString()), QStringLiteral("A") + QChar(0x2400) + QStringLiteral("B"));
+    EXPECT_TRUE(services.messages.isEmpty());
+}
+
+TEST_F(Base64PaneTest, FilesRoundTripAndReportTheirFailures) {
+    QByteArray data;
+    for (int i = 0; i < 301; ++i)
+        data.append(static_cast<char>(i * 37));
+    const QString plain = writeFile(QStringLiteral("plain.bin"), data);
+    const QString encoded = dir.filePath(QStringLiteral("encoded.txt"));
+    const QString decoded = dir.filePath(QStringLiteral("decoded.bin"));
+
+    files(plain, encoded);
+    click("encodeFileButton");
+    expectOneMessage(QStringLiteral("加密成功!"), QStringLiteral("SUCESSFULL"), MessageKind::Information);
+    const QByteArray text = readFile(encoded);
+    EXPECT_EQ(text.size(), 404);
+    EXPECT_TRUE(text.endsWith("=="));
+
+    // Wrapped at 76 columns, it still decodes to the same bytes.
+    QByteArray wrapped;
+    for (qsizetype at = 0; at < text.size(); at += 76)
+        wrapped += text.mid(at, 76) + "\r\n";
+    files(writeFile(QStringLiteral("wrapped.txt"), wrapped), decoded);
+    click("decodeFileButton");
+    expectOneMessage(QStringLiteral("解密成功!"), QStringLiteral("SUCESSFULL"), MessageKind::Information);
+    EXPECT_EQ(readFile(decoded), data);
+
+    // Browse fills the boxes.
+    services.fileAnswers = {plain, encoded};
+    click("inputBrowseButton");
+    click("outputBrowseButton");
+    EXPECT_EQ(find<QLineEdit>("inputPathEdit")->text(), plain);
+    EXPECT_EQ(find<QLineEdit>("outputPathEdit")->text(), encoded);
+
+    const QString missing = dir.filePath(QStringLiteral("missing"));
+    files(missing, encoded);
+    click("encodeFileButton");
+    expectOneMessage(QStringLiteral("不能打开文件 ") + missing + QStringLiteral(" !"), QStringLiteral("ERROR"),
+                     MessageKind::Error);
+    const QString unwritable = dir.filePath(QStringLiteral("no/such/file"));
+    files(plain, unwritable);
+    click("decodeFileButton");
+    expectOneMessage(QStringLiteral("不能打开文件 ") + unwritable + QStringLiteral(" !"), QStringLiteral("ERROR"),
+                     MessageKind::Error);
+    files(QString(), QString());
+    click("encodeFileButton");
+    expectOneMessage(QStringLiteral("不能打开文件  !"), QStringLiteral("ERROR"), MessageKind::Error);
+
+    // The same file under another name is refused and stays as it was.
+    ASSERT_TRUE(QFile::link(plain, dir.filePath(QStringLiteral("link"))));
+    for (const QString& same : {plain, dir.filePath(QStringLiteral("link"))}) {
+        files(plain, same);
+        for (const char* command : {"encodeFileButton", "decodeFileButton"}) {
+            click(command);
+            expectOneMessage(QStringLiteral("输入和输出不能是同一个文件!"), QStringLiteral("ERROR"),
+                             MessageKind::Error);
+        }
+    }
+    EXPECT_EQ(readFile(plain), data);
+}
+
+} // namespace
+} // namespace qh

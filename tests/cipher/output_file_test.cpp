@@ -1,0 +1,134 @@
+#include "output_file.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qh {
+namespace {
+
+namespace fs = std::filesystem;
+
+class OutputFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = "/tmp/qh_output_file_test_XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+    void Write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(Path(name), std::ios::binary) << bytes;
+    }
+    std::string Read(const std::string& name) const {
+        std::ifstream file(Path(name), std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }
+    long Entries() const { return std::distance(fs::directory_iterator(dir_), fs::directory_iterator()); }
+    mode_t Mode(const std::string& name) const {
+        struct stat info {};
+        ::stat(Path(name).c_str(), &info);
+        return info.st_mode & 07777;
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(OutputFileTest, CommitReplacesTheTargetAtOnceAndKeepsItsPermissions) {
+    Write("target", "old contents");
+    ASSERT_EQ(::chmod(Path("target").c_str(), 0640), 0);
+    std::ifstream reader(Path("target"), std::ios::binary); // holds the old file open
+
+    OutputFile output;
+    ASSERT_TRUE(output.Open(Path("target")));
+    ASSERT_TRUE(output.Write("new", 3));
+    ASSERT_TRUE(output.Write("\0!", 2));
+    EXPECT_EQ(Read("target"), "old contents") << "untouched until the commit";
+    EXPECT_EQ(Entries(), 2) << "the temporary file lies beside the target";
+    ASSERT_TRUE(output.Commit());
+
+    EXPECT_EQ(Read("target"), std::string("new\0!", 5));
+    EXPECT_EQ(Mode("target"), 0640u);
+    EXPECT_EQ(Entries(), 1);
+    // Renamed over, not rewritten: a reader of the old file still sees it whole.
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(reader), std::istreambuf_iterator<char>()), "old contents");
+}
+
+TEST_F(OutputFileTest, NewFileGetsTheUsualPermissions) {
+    const mode_t previous = ::umask(022);
+    {
+        OutputFile output;
+        ASSERT_TRUE(output.Open(Path("new")));
+        ASSERT_TRUE(output.Commit());
+    }
+    ::umask(previous);
+    EXPECT_EQ(Read("new"), "");
+    EXPECT_EQ(Mode("new"), 0644u);
+}
+
+TEST_F(OutputFileTest, WithoutCommitNothingChangesAndNoTemporaryStays) {
+    Write("target", "kept");
+    {
+        OutputFile output;
+        ASSERT_TRUE(output.Open(Path("target")));
+        ASSERT_TRUE(output.Write("lost", 4));
+    }
+    {
+        OutputFile output;
+        ASSERT_TRUE(output.Open(Path("fresh")));
+        ASSERT_TRUE(output.Write("lost", 4));
+    }
+    EXPECT_EQ(Read("target"), "kept");
+    EXPECT_FALSE(fs::exists(Path("fresh")));
+    EXPECT_EQ(Entries(), 1);
+}
+
+TEST_F(OutputFileTest, ALinkIsReplacedAtItsTarget) {
+    Write("target", "old");
+    fs::create_symlink(Path("target"), Path("link"));
+    OutputFile output;
+    ASSERT_TRUE(output.Open(Path("link")));
+    ASSERT_TRUE(output.Write("new", 3));
+    ASSERT_TRUE(output.Commit());
+    EXPECT_TRUE(fs::is_symlink(Path("link")));
+    EXPECT_EQ(Read("target"), "new");
+}
+
+TEST_F(OutputFileTest, OpenFailsForAMissingFolderOrAFolderTarget) {
+    OutputFile output;
+    EXPECT_FALSE(output.Open(Path("missing/out")));
+    fs::create_directory(Path("folder"));
+    EXPECT_FALSE(output.Open(Path("folder")));
+    EXPECT_FALSE(output.Write("x", 1));
+    EXPECT_FALSE(output.Commit());
+    EXPECT_TRUE(fs::is_directory(Path("folder")));
+    EXPECT_EQ(Entries(), 1);
+}
+
+TEST_F(OutputFileTest, SameFileSeesThroughLinksAndSpellings) {
+    Write("a", "x");
+    Write("b", "x");
+    fs::create_symlink(Path("a"), Path("link"));
+    fs::create_hard_link(Path("a"), Path("hard"));
+    fs::create_directory(Path("sub"));
+
+    EXPECT_TRUE(SameFile(Path("a"), Path("a")));
+    EXPECT_TRUE(SameFile(Path("a"), Path("link")));
+    EXPECT_TRUE(SameFile(Path("link"), Path("a")));
+    EXPECT_TRUE(SameFile(Path("a"), Path("hard")));
+    EXPECT_TRUE(SameFile(Path("a"), Path("sub/../a")));
+    EXPECT_TRUE(SameFile(Path("a"), Path("./a")));
+    EXPECT_FALSE(SameFile(Path("a"), Path("b")));
+    EXPECT_FALSE(SameFile(Path("missing"), Path("missing")));
+    EXPECT_FALSE(SameFile(Path("a"), Path("missing")));
+    EXPECT_FALSE(SameFile("", ""));
+}
+
+} // namespace
+} // namespace qh
