@@ -5,26 +5,32 @@
 # ours/reference, and the speed of a file digest through the panes' mapped-file
 # path beside the same algorithm over memory. Ciphers: DES-ECB and Base64 beside
 # OpenSSL (DES-ECB of the legacy provider, EVP_EncodeBlock / EVP_DecodeBlock),
-# and DES file encryption beside our DES over memory. Extra arguments go to both
-# benchmark programs (e.g. --benchmark_filter=sha).
+# and DES file encryption beside our DES over memory. RSA: key generation (the
+# key tool's way, through the component) and private-key operations beside
+# OpenSSL's EVP_PKEY_keygen and EVP_PKEY_sign, as CPU time per operation and the
+# ratio ours/reference (above 1: slower). Extra arguments go to every benchmark
+# program (e.g. --benchmark_filter=sha).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQH_BUILD_BENCH=ON \
     -DQH_BUILD_GUI=OFF -DQH_BUILD_TESTS=OFF >/dev/null
-cmake --build build/bench --target qh_hash_bench qh_cipher_bench
+cmake --build build/bench --target qh_hash_bench qh_cipher_bench qh_rsa_bench
 for bench in hash cipher; do
     json=build/bench/${bench}_bench.json
     rm -f "$json"
     build/bench/bin/qh_${bench}_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
         --benchmark_out="$json" --benchmark_out_format=json "$@"
 done
+# One run: key generation has fixed, large iteration counts of its own.
+rm -f build/bench/rsa_bench.json
+build/bench/bin/qh_rsa_bench --benchmark_out=build/bench/rsa_bench.json --benchmark_out_format=json "$@"
 
-python3 - build/bench/hash_bench.json build/bench/cipher_bench.json <<'PYTHON'
+python3 - build/bench/hash_bench.json build/bench/cipher_bench.json build/bench/rsa_bench.json <<'PYTHON'
 import json, os, sys
 
 # The median of the repetitions, in MB/s (10^6 bytes, as `openssl speed` counts).
 speeds = {}
-for path in sys.argv[1:]:
+for path in sys.argv[1:3]:
     if not os.path.exists(path) or os.path.getsize(path) == 0:
         continue  # a filter left nothing to run
     for run in json.load(open(path))["benchmarks"]:
@@ -85,4 +91,27 @@ if len(cipher_rows) > 1:
     table(cipher_rows, (0,))
     print("\ndes-ecb file: DesEncryptFile on a 64 MiB file (written to a temporary file, synced and renamed) over "
           "our DES in memory.")
+
+# RSA: CPU time per operation in ms (the machine may be shared; CPU time is the
+# steadier measure), ours over OpenSSL's.
+rsa_path = sys.argv[3]
+times = {}
+if os.path.exists(rsa_path) and os.path.getsize(rsa_path) > 0:
+    scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
+    for run in json.load(open(rsa_path))["benchmarks"]:
+        if "error_occurred" not in run or not run["error_occurred"]:
+            name = run["run_name"].split("/iterations:")[0]  # fixed counts show in the name
+            times[name] = run["cpu_time"] * scale[run.get("time_unit", "ns")]
+rsa_rows = [("rsa", "ours ms", "ref ms", "ours/ref")]
+for operation in ["keygen/512", "keygen/1024", "keygen/2048", "private/1024", "private/2048"]:
+    ours = times.get(f"{operation}/quillhorn")
+    ref = times.get(f"{operation}/reference")
+    if ours is None and ref is None:
+        continue
+    digits = 1 if operation.startswith("keygen") else 3
+    rsa_rows.append((operation, cell(ours, digits), cell(ref, digits), cell(ours / ref if ours and ref else None, 2)))
+if len(rsa_rows) > 1:
+    table(rsa_rows, (0,))
+    print("\nkeygen: GenerateKey (two primes, random 1024-bit e, d from e, round-trip test) over EVP_PKEY_keygen "
+          "(e = 65537); private: DecryptInteger with d (no CRT) over EVP_PKEY_sign (CRT, PKCS #1 v1.5, SHA-256).")
 PYTHON

@@ -3,6 +3,7 @@
 #include "cli_support.h"
 #include "codes_command.h"
 #include "hash_command.h"
+#include "rsa_command.h"
 
 #include <cstdio>
 #include <string>
@@ -20,6 +21,7 @@ void printHelp(std::FILE* to) {
     std::fputs(qh::cli::kHashCommandsHelp, to);
     std::fputs(kCodesHelp, to);
     std::fputs(qh::cli::kCipherCommandsHelp, to);
+    std::fputs(qh::cli::kRsaCommandsHelp, to);
     std::fputs(kMore, to);
 }
 
@@ -47,6 +49,8 @@ int main(int argc, char** argv) {
         return RunDes(args);
     if (command == "base64")
         return RunBase64(args);
+    if (command == "rsa")
+        return RunRsa(args);
     if (IsHashCommand(command))
         return RunHash(command, args);
     PrintError("unknown command '" + command + "'");

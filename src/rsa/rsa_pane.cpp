@@ -1,9 +1,387 @@
 #include "rsa_pane.h"
 
+#include "pane_services.h"
+#include "rsa_loader.h"
+#include "rsa_numbers.h"
+#include "text_codec.h"
+
+#include <QButtonGroup>
+#include <QEvent>
+#include <QFile>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <functional>
+#include <limits>
+#include <optional>
+#include <string_view>
+
 namespace qh {
+namespace {
+
+const QString kTitle = QStringLiteral("QUILLHORN RSA");
+
+template <typename T> T* named(T* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+std::string_view view(const QByteArray& bytes) {
+    return std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+// Calls `lost` with the watched box whenever one loses the focus for good: a
+// context menu opening over it is not the user leaving the box.
+class FocusOutFilter : public QObject {
+public:
+    FocusOutFilter(QObject* parent, std::function<void(QObject*)> lost) : QObject(parent), lost_(std::move(lost)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+            lost_(watched);
+        return false;
+    }
+
+private:
+    std::function<void(QObject*)> lost_;
+};
+
+// Bytes as text in a multi-line box, with a zero byte shown as the visible
+// symbol for NUL rather than cutting the text.
+QString rawMultiLineText(const QByteArray& bytes) {
+    QString text = fromMultiLineBytes(bytes);
+    text.replace(QChar(0), QChar(0x2400));
+    return text;
+}
+
+// The short reason added to "加密失败!" / "解密失败!" for the statuses a user
+// can act on; empty for the others.
+QString failureReason(int status) {
+    switch (status) {
+    case QH_RSA_E_ARGUMENT:
+        return QStringLiteral("n 须为不小于 3 的奇数, 指数须为奇数, 整数须小于 n.");
+    case QH_RSA_E_KEY_TOO_SMALL:
+        return QStringLiteral("n 太小, 至少需要 113 位.");
+    case QH_RSA_E_FORMAT:
+        return QStringLiteral("密文已损坏或格式不对.");
+    case QH_RSA_E_WRONG_KEY:
+        return QStringLiteral("密文不是用这个密匙加密的.");
+    case QH_RSA_E_OPEN_INPUT:
+        return QStringLiteral("不能读入输入文件.");
+    case QH_RSA_E_OPEN_OUTPUT:
+        return QStringLiteral("不能写入输出文件.");
+    case QH_RSA_E_SAME_FILE:
+        return QStringLiteral("输入和输出不能是同一个文件.");
+    default:
+        return QString();
+    }
+}
+
+QString failureMessage(bool encrypt, int status) {
+    return (encrypt ? QStringLiteral("加密失败!") : QStringLiteral("解密失败!")) + failureReason(status);
+}
+
+const QString kNoComponentReason = QStringLiteral("没有可用的 RSA 组件.");
+
+} // namespace
 
 CRSA::CRSA(PaneServices& services) : ToolPane(services, kPaneColour) {}
 
-void CRSA::buildWindow(QWidget*) {}
+void CRSA::buildWindow(QWidget* window) {
+    auto* keyGroup = new QGroupBox(QStringLiteral("密匙"), window);
+    decimalKey_ = named(new QRadioButton(QStringLiteral("十进制"), keyGroup), "keyDecimalRadio");
+    hexKey_ = named(new QRadioButton(QStringLiteral("十六进制"), keyGroup), "keyHexRadio");
+    auto* keyBases = new QButtonGroup(keyGroup);
+    keyBases->addButton(decimalKey_);
+    keyBases->addButton(hexKey_);
+    hexKey_->setChecked(true);
+    nBox_ = named(new QLineEdit(keyGroup), "nEdit");
+    eBox_ = named(new QLineEdit(keyGroup), "eEdit");
+    dBox_ = named(new QLineEdit(keyGroup), "dEdit");
+    auto* pasteButton = named(new QPushButton(QStringLiteral("粘贴"), keyGroup), "pasteButton");
+    auto* keyLayout = new QGridLayout(keyGroup);
+    auto* baseRow = new QHBoxLayout;
+    baseRow->addWidget(decimalKey_);
+    baseRow->addWidget(hexKey_);
+    baseRow->addStretch(1);
+    baseRow->addWidget(pasteButton);
+    keyLayout->addLayout(baseRow, 0, 0, 1, 2);
+    int row = 1;
+    for (auto [label, box] : {std::pair{"n:", nBox_}, std::pair{"e:", eBox_}, std::pair{"d:", dBox_}}) {
+        // Keys of any length: a line edit would cut at 32767 characters.
+        box->setMaxLength(std::numeric_limits<int>::max());
+        keyLayout->addWidget(new QLabel(QString::fromLatin1(label), keyGroup), row, 0);
+        keyLayout->addWidget(box, row++, 1);
+    }
+    keyLayout->setColumnStretch(1, 1);
+
+    auto* fileGroup = new QGroupBox(QStringLiteral("加密文件"), window);
+    inputPath_ = named(new QLineEdit(fileGroup), "inputPathEdit");
+    outputPath_ = named(new QLineEdit(fileGroup), "outputPathEdit");
+    auto* inputBrowse = named(new QPushButton(QStringLiteral("浏览"), fileGroup), "inputBrowseButton");
+    auto* outputBrowse = named(new QPushButton(QStringLiteral("浏览"), fileGroup), "outputBrowseButton");
+    auto* encryptFile = named(new QPushButton(QStringLiteral("加密"), fileGroup), "encryptFileButton");
+    auto* decryptFile = named(new QPushButton(QStringLiteral("解密"), fileGroup), "decryptFileButton");
+    auto* fileLayout = new QGridLayout(fileGroup);
+    fileLayout->addWidget(new QLabel(QStringLiteral("输入:"), fileGroup), 0, 0);
+    fileLayout->addWidget(inputPath_, 0, 1);
+    fileLayout->addWidget(inputBrowse, 0, 2);
+    fileLayout->addWidget(encryptFile, 0, 3);
+    fileLayout->addWidget(new QLabel(QStringLiteral("输出:"), fileGroup), 1, 0);
+    fileLayout->addWidget(outputPath_, 1, 1);
+    fileLayout->addWidget(outputBrowse, 1, 2);
+    fileLayout->addWidget(decryptFile, 1, 3);
+    fileLayout->setColumnStretch(1, 1);
+
+    auto* textGroup = new QGroupBox(QStringLiteral("加密字串"), window);
+    textMode_ = named(new QRadioButton(QStringLiteral("字符串"), textGroup), "textModeRadio");
+    decimalMode_ = named(new QRadioButton(QStringLiteral("十进制整数"), textGroup), "decimalModeRadio");
+    hexMode_ = named(new QRadioButton(QStringLiteral("十六进制整数"), textGroup), "hexModeRadio");
+    auto* modes = new QButtonGroup(textGroup);
+    for (QRadioButton* each : {textMode_, decimalMode_, hexMode_})
+        modes->addButton(each);
+    textMode_->setChecked(true);
+    input_ = named(new QPlainTextEdit(textGroup), "inputEdit");
+    output_ = named(new QPlainTextEdit(textGroup), "outputEdit");
+    output_->setReadOnly(true);
+    // Three lines each still fit into the small pane area.
+    for (QPlainTextEdit* each : {input_, output_})
+        each->setMinimumHeight(48);
+    auto* encryptButton = named(new QPushButton(QStringLiteral("加密"), textGroup), "encryptButton");
+    auto* decryptButton = named(new QPushButton(QStringLiteral("解密"), textGroup), "decryptButton");
+    auto* modeRow = new QHBoxLayout;
+    modeRow->addWidget(textMode_);
+    modeRow->addWidget(decimalMode_);
+    modeRow->addWidget(hexMode_);
+    modeRow->addStretch(1);
+    // Both commands read the input box and write the output box; each stands
+    // beside a box with the key part it uses, which keeps the group short.
+    auto* encryptSide = new QVBoxLayout;
+    encryptSide->addWidget(encryptButton);
+    encryptSide->addWidget(new QLabel(QStringLiteral("(使用 n,e )"), textGroup));
+    encryptSide->addStretch(1);
+    auto* decryptSide = new QVBoxLayout;
+    decryptSide->addWidget(decryptButton);
+    decryptSide->addWidget(new QLabel(QStringLiteral("(使用 n,d )"), textGroup));
+    decryptSide->addStretch(1);
+    auto* textLayout = new QGridLayout(textGroup);
+    textLayout->addLayout(modeRow, 0, 0, 1, 2);
+    textLayout->addWidget(input_, 1, 0);
+    textLayout->addLayout(encryptSide, 1, 1);
+    textLayout->addWidget(output_, 2, 0);
+    textLayout->addLayout(decryptSide, 2, 1);
+    textLayout->setColumnStretch(0, 1);
+
+    auto* layout = new QVBoxLayout(window);
+    layout->addWidget(keyGroup);
+    layout->addWidget(fileGroup);
+    layout->addWidget(textGroup, 1);
+    // The pane area is small: tight margins leave the edits their height.
+    for (QLayout* each : {static_cast<QLayout*>(layout), static_cast<QLayout*>(keyLayout),
+                          static_cast<QLayout*>(fileLayout), static_cast<QLayout*>(textLayout)}) {
+        each->setContentsMargins(6, 3, 6, 4);
+        each->setSpacing(3);
+    }
+    for (QLayout* each : {static_cast<QLayout*>(baseRow), static_cast<QLayout*>(modeRow),
+                          static_cast<QLayout*>(encryptSide), static_cast<QLayout*>(decryptSide)}) {
+        each->setContentsMargins(0, 0, 0, 0);
+        each->setSpacing(4);
+    }
+
+    // Fields outlive the window: a new window shows the stored key.
+    showKey();
+
+    auto* filter = new FocusOutFilter(window, [this](QObject* box) { readKeyBox(box); });
+    for (QLineEdit* box : {nBox_, eBox_, dBox_})
+        box->installEventFilter(filter);
+    QObject::connect(decimalKey_, &QRadioButton::clicked, window, [this] { showKey(); });
+    QObject::connect(hexKey_, &QRadioButton::clicked, window, [this] { showKey(); });
+    QObject::connect(pasteButton, &QPushButton::clicked, window, [this] { pasteKey(); });
+    QObject::connect(inputBrowse, &QPushButton::clicked, window,
+                     [this] { BrowseForInput(services(), this->window(), inputPath_); });
+    QObject::connect(outputBrowse, &QPushButton::clicked, window, [this] {
+        // The output dialog proposes "out01.dat".
+        BrowseForOutput(services(), this->window(), outputPath_);
+    });
+    QObject::connect(encryptFile, &QPushButton::clicked, window, [this] { processFile(true); });
+    QObject::connect(decryptFile, &QPushButton::clicked, window, [this] { processFile(false); });
+    QObject::connect(encryptButton, &QPushButton::clicked, window, [this] { processInput(true); });
+    QObject::connect(decryptButton, &QPushButton::clicked, window, [this] { processInput(false); });
+}
+
+void CRSA::windowDestroying() {
+    // A key box that still has the focus has not been read yet: keep its text.
+    // Focus changes while the window is deleted find no box and are ignored.
+    for (QLineEdit* box : {nBox_, eBox_, dBox_})
+        if (box->hasFocus())
+            readKeyBox(box);
+    decimalKey_ = hexKey_ = textMode_ = decimalMode_ = hexMode_ = nullptr;
+    nBox_ = eBox_ = dBox_ = inputPath_ = outputPath_ = nullptr;
+    input_ = output_ = nullptr;
+}
+
+void CRSA::showError(const QString& text) {
+    services().showMessage(window(), text, kTitle, MessageKind::Error);
+}
+
+int CRSA::keyBase() const {
+    return decimalKey_->isChecked() ? 10 : 16;
+}
+
+void CRSA::showKey() {
+    const int base = keyBase();
+    for (auto [box, value] : {std::pair{nBox_, &n_}, std::pair{eBox_, &e_}, std::pair{dBox_, &d_}}) {
+        box->setText(QString::fromLatin1(base == 16 ? *value : ConvertRadix(*value, 16, 10)));
+        box->setCursorPosition(0); // long numbers are read from their first digit
+    }
+}
+
+// Stores the number in `box` as hexadecimal. A text that is not a number of the
+// shown base is refused: the stored value stays and the box shows it again.
+void CRSA::readKeyBox(QObject* box) {
+    std::string* stored = box == nBox_ ? &n_ : box == eBox_ ? &e_ : box == dBox_ ? &d_ : nullptr;
+    if (!stored)
+        return;
+    auto* edit = static_cast<QLineEdit*>(box);
+    const int base = keyBase();
+    const std::optional<std::string> digits = CleanNumber(view(edit->text().toLatin1()), base);
+    // toLatin1 turns characters beyond Latin-1 into '?', which is refused too.
+    if (!digits) {
+        const char* name = box == nBox_ ? "n" : box == eBox_ ? "e" : "d";
+        edit->setText(QString::fromLatin1(base == 16 ? *stored : ConvertRadix(*stored, 16, 10)));
+        edit->setCursorPosition(0);
+        showError(QStringLiteral("%1 不是有效的%2数!")
+                      .arg(QLatin1String(name), base == 16 ? QStringLiteral("十六进制") : QStringLiteral("十进制")));
+        return;
+    }
+    *stored = base == 16 ? *digits : ConvertRadix(*digits, 10, 16);
+}
+
+// Reads a key in the form the key workbench copies: n CR LF e CR LF d, each
+// hexadecimal; lines ending in LF alone (as quillhorn-cli rsa keygen prints
+// them) are read the same way. Blanks and line breaks inside a number (a d
+// ending in CR LF) are dropped; a number with any other character changes
+// nothing.
+void CRSA::pasteKey() {
+    QByteArray text;
+    if (services().readClipboardText(window(), text) != ClipboardRead::Ok)
+        return;
+    text.replace("\r\n", "\n");
+    const qsizetype first = text.indexOf('\n');
+    const qsizetype second = first < 0 ? -1 : text.indexOf('\n', first + 1);
+    if (second < 0)
+        return;
+    const QByteArray parts[3] = {text.left(first), text.mid(first + 1, second - first - 1), text.mid(second + 1)};
+    std::string numbers[3];
+    for (int i = 0; i < 3; ++i) {
+        std::optional<std::string> digits = CleanNumber(view(parts[i]), 16);
+        if (!digits) {
+            showError(QStringLiteral("粘贴的 %1 不是有效的十六进制数!").arg(QLatin1Char("ned"[i])));
+            return;
+        }
+        numbers[i] = std::move(*digits);
+    }
+    n_ = std::move(numbers[0]);
+    e_ = std::move(numbers[1]);
+    d_ = std::move(numbers[2]);
+    showKey();
+}
+
+void CRSA::processFile(bool encrypt) {
+    const QString inputPath = inputPath_->text();
+    const QString outputPath = outputPath_->text();
+    const std::string& exponent = encrypt ? e_ : d_;
+    if (inputPath.isEmpty()) {
+        showError(QStringLiteral("输入文件不能为空!"));
+        return;
+    }
+    if (outputPath.isEmpty()) {
+        showError(QStringLiteral("输出文件不能为空!"));
+        return;
+    }
+    if (n_.empty() || exponent.empty()) {
+        showError(encrypt ? QStringLiteral("n 或 e 不能为空!") : QStringLiteral("n 或 d 不能为空!"));
+        return;
+    }
+    IRsaComponent* component = RsaComponent();
+    if (!component) {
+        showError(failureMessage(encrypt, QH_RSA_OK) + kNoComponentReason);
+        return;
+    }
+    RsaClient client(*component);
+    const std::string input = QFile::encodeName(inputPath).toStdString();
+    const std::string output = QFile::encodeName(outputPath).toStdString();
+    int status;
+    {
+        BusyCursor busy;
+        status =
+            encrypt ? client.encryptFile(n_, exponent, input, output) : client.decryptFile(n_, exponent, input, output);
+    }
+    if (status != QH_RSA_OK) {
+        showError(failureMessage(encrypt, status));
+        return;
+    }
+    services().showMessage(window(), encrypt ? QStringLiteral("加密成功!") : QStringLiteral("解密成功!"), kTitle,
+                           MessageKind::Information);
+}
+
+// Encrypts or decrypts the input box by the mode: its text bytes as a string,
+// or an integer in decimal or hexadecimal. The output box changes only on success.
+void CRSA::processInput(bool encrypt) {
+    const std::string& exponent = encrypt ? e_ : d_;
+    if (n_.empty() || exponent.empty()) {
+        showError(encrypt ? QStringLiteral("n 或 e 不能为空!") : QStringLiteral("n 或 d 不能为空!"));
+        return;
+    }
+    const QByteArray bytes = toMultiLineBytes(input_->toPlainText());
+    const Mode mode = textMode_->isChecked()      ? Mode::Text
+                      : decimalMode_->isChecked() ? Mode::Decimal
+                                                  : Mode::Hexadecimal;
+    std::string number;
+    if (mode != Mode::Text) {
+        const int base = mode == Mode::Decimal ? 10 : 16;
+        const std::optional<std::string> digits = CleanNumber(view(bytes), base);
+        if (!digits || digits->empty()) {
+            showError(base == 10 ? QStringLiteral("输入不是有效的十进制整数!")
+                                 : QStringLiteral("输入不是有效的十六进制整数!"));
+            return;
+        }
+        number = base == 10 ? ConvertRadix(*digits, 10, 16) : *digits;
+    }
+    IRsaComponent* component = RsaComponent();
+    if (!component) {
+        showError(failureMessage(encrypt, QH_RSA_OK) + kNoComponentReason);
+        return;
+    }
+    RsaClient client(*component);
+    RsaResult result;
+    {
+        BusyCursor busy;
+        if (mode == Mode::Text)
+            result = encrypt ? client.encryptString(n_, exponent, bytes.toStdString())
+                             : client.decryptString(n_, exponent, bytes.toStdString());
+        else
+            result =
+                encrypt ? client.encryptInteger(n_, exponent, number) : client.decryptInteger(n_, exponent, number);
+    }
+    if (!result.ok()) {
+        showError(failureMessage(encrypt, result.status));
+        return;
+    }
+    if (mode == Mode::Text && !encrypt)
+        output_->setPlainText(rawMultiLineText(QByteArray::fromStdString(result.value)));
+    else if (mode == Mode::Decimal)
+        output_->setPlainText(QString::fromLatin1(ConvertRadix(result.value, 16, 10)));
+    else
+        output_->setPlainText(QString::fromLatin1(result.value));
+}
 
 } // namespace qh

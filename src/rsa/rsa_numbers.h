@@ -1,0 +1,48 @@
+// Numbers as the RSA panes and the CLI take them: digit strings in base 10 or
+// 16, converted between the two, checked before use, and whole RSA keys made
+// the way the key workbench makes them.
+#ifndef QUILLHORN_RSA_NUMBERS_H
+#define QUILLHORN_RSA_NUMBERS_H
+
+#include "rsa_loader.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qh {
+
+// Schoolbook conversion of a digit string between bases 10 and 16: lower-case
+// output, leading zeros dropped ("007" gives "7", "000" gives "0"), empty in
+// gives empty out. Source digits are read case-insensitively; the caller
+// checks them first (CleanNumber).
+std::string ConvertRadix(std::string_view digits, int fromBase, int toBase);
+
+// The digits of `text` in `base` (10 or 16) with blanks, tabs and line breaks
+// removed; nothing when any other character is not a digit of the base. An
+// empty (or all-blank) text gives an empty string.
+std::optional<std::string> CleanNumber(std::string_view text, int base);
+
+// The count of 32-bit words that RandomPrime takes for a key-length text: the
+// text read as a signed decimal integer (not a number reads as 0), values below
+// 64 counting as 64, divided by 64 and rounded down.
+int PrimeWordsForKeyLength(std::string_view text);
+
+// A whole key made as the key workbench's "generate all" does: p and q of
+// `words` words, n = p*q, then up to 50 attempts of a random e, d = e^-1 mod
+// (p-1)(q-1) and the round-trip test. All in lower-case hexadecimal.
+struct GeneratedKey {
+    int status = QH_RSA_E_INTERNAL; // of the last failed component call, or QH_RSA_OK
+    std::string p, q, n, e, d;
+    int attempts = 0;    // the number of the passing attempt (1 to 50), or 0
+    bool passed = false; // the round-trip test passed
+};
+GeneratedKey GenerateKey(RsaClient& client, int words);
+
+// The round-trip test: PowerMod(n, e, "1234") then PowerMod(n, d, that) must
+// give exactly "1234".
+bool RoundTripPasses(RsaClient& client, const std::string& n, const std::string& e, const std::string& d);
+
+} // namespace qh
+
+#endif

@@ -1,0 +1,302 @@
+// Digit strings between bases 10 and 16 against OpenSSL's BIGNUM conversions,
+// the checks of typed numbers, key-length texts, and whole keys made as the key
+// workbench makes them: with the real component and with a scripted one.
+#include "rsa_numbers.h"
+#include "rsa_test_support.h"
+
+#include <gtest/gtest.h>
+#include <openssl/bn.h>
+
+#include <cctype>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <string>
+
+namespace qh::test {
+namespace {
+
+struct BnFree {
+    void operator()(BIGNUM* bn) const { BN_free(bn); }
+};
+using Bn = std::unique_ptr<BIGNUM, BnFree>;
+
+Bn FromHex(const std::string& hex) {
+    BIGNUM* bn = nullptr;
+    EXPECT_GT(BN_hex2bn(&bn, hex.c_str()), 0) << hex;
+    return Bn(bn);
+}
+
+Bn FromDec(const std::string& dec) {
+    BIGNUM* bn = nullptr;
+    EXPECT_GT(BN_dec2bn(&bn, dec.c_str()), 0) << dec;
+    return Bn(bn);
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string ToHex(const BIGNUM* bn) {
+    char* text = BN_bn2hex(bn);
+    std::string out = Lower(text);
+    OPENSSL_free(text);
+    // BN_bn2hex writes whole bytes; the conversion drops a leading zero digit.
+    if (out.size() > 1 && out[0] == '0')
+        out.erase(0, 1);
+    return out;
+}
+
+std::string ToDec(const BIGNUM* bn) {
+    char* text = BN_bn2dec(bn);
+    std::string out = text;
+    OPENSSL_free(text);
+    return out;
+}
+
+std::string RandomDigits(std::mt19937& random, std::size_t count, const char* alphabet) {
+    const std::size_t size = std::strlen(alphabet);
+    std::string digits(count, '0');
+    for (char& c : digits)
+        c = alphabet[random() % size];
+    return digits;
+}
+
+TEST(ConvertRadix, SmallCasesAndLeadingZeros) {
+    EXPECT_EQ(ConvertRadix("ff", 16, 10), "255");
+    EXPECT_EQ(ConvertRadix("FF", 16, 10), "255");
+    EXPECT_EQ(ConvertRadix("255", 10, 16), "ff");
+    EXPECT_EQ(ConvertRadix("007", 10, 16), "7");
+    EXPECT_EQ(ConvertRadix("000", 10, 16), "0");
+    EXPECT_EQ(ConvertRadix("000", 16, 10), "0");
+    EXPECT_EQ(ConvertRadix("0", 10, 16), "0");
+    EXPECT_EQ(ConvertRadix("", 10, 16), "");
+    EXPECT_EQ(ConvertRadix("", 16, 10), "");
+    // Powers of the chunked divisor and their neighbours.
+    EXPECT_EQ(ConvertRadix("100000000", 16, 10), "4294967296");
+    EXPECT_EQ(ConvertRadix("4294967295", 10, 16), "ffffffff");
+    EXPECT_EQ(ConvertRadix("1000000000", 10, 16), "3b9aca00");
+    EXPECT_EQ(ConvertRadix("999999999", 10, 16), "3b9ac9ff");
+    EXPECT_EQ(ConvertRadix("DeadBeef", 16, 16), "deadbeef");
+}
+
+TEST(ConvertRadix, LongNumbersMatchOpenSsl) {
+    std::mt19937 random(20240611);
+    for (int round = 0; round < 60; ++round) {
+        const std::size_t length = round < 2 ? 1000 : 1 + random() % 1000;
+        std::string dec = RandomDigits(random, length, "0123456789");
+        std::string hex = RandomDigits(random, length, "0123456789abcdefABCDEF");
+        if (round % 7 == 0) { // leading zeros now and then
+            dec.insert(0, "000");
+            hex.insert(0, "00");
+        }
+        const Bn decValue = FromDec(dec);
+        const Bn hexValue = FromHex(hex);
+        EXPECT_EQ(ConvertRadix(dec, 10, 16), ToHex(decValue.get())) << dec;
+        EXPECT_EQ(ConvertRadix(hex, 16, 10), ToDec(hexValue.get())) << hex;
+        // And back, to the canonical form.
+        EXPECT_EQ(ConvertRadix(ConvertRadix(dec, 10, 16), 16, 10), ToDec(decValue.get()));
+    }
+}
+
+TEST(CleanNumber, KeepsDigitsDropsBlanksRefusesTheRest) {
+    EXPECT_EQ(CleanNumber("12 34\t56\r\n78\r\n", 10), "12345678");
+    EXPECT_EQ(CleanNumber("ab\r\ncD", 16), "abcD");
+    EXPECT_EQ(CleanNumber("", 16), "");
+    EXPECT_EQ(CleanNumber(" \r\n", 10), "");
+    EXPECT_EQ(CleanNumber("0099", 10), "0099");
+    EXPECT_FALSE(CleanNumber("12a", 10));
+    EXPECT_FALSE(CleanNumber("ffg", 16));
+    EXPECT_FALSE(CleanNumber("-5", 10));
+    EXPECT_FALSE(CleanNumber("-ff", 16));
+    EXPECT_FALSE(CleanNumber("0x1f", 16));
+    EXPECT_FALSE(CleanNumber("1,000", 10));
+    EXPECT_FALSE(CleanNumber(std::string("1\0"
+                                         "2",
+                                         3),
+                             10));
+    EXPECT_FALSE(CleanNumber("\xef\xbc\x91", 10)); // a full-width digit
+    EXPECT_FALSE(CleanNumber("12", 8));
+}
+
+TEST(PrimeWordsForKeyLength, ReadsTheKeyLengthText) {
+    EXPECT_EQ(PrimeWordsForKeyLength("10"), 1);
+    EXPECT_EQ(PrimeWordsForKeyLength("64"), 1);
+    EXPECT_EQ(PrimeWordsForKeyLength("127"), 1);
+    EXPECT_EQ(PrimeWordsForKeyLength("128"), 2);
+    EXPECT_EQ(PrimeWordsForKeyLength("256"), 4);
+    EXPECT_EQ(PrimeWordsForKeyLength("512"), 8);
+    EXPECT_EQ(PrimeWordsForKeyLength("1000"), 15);
+    EXPECT_EQ(PrimeWordsForKeyLength("1024"), 16);
+    EXPECT_EQ(PrimeWordsForKeyLength("2048"), 32);
+    EXPECT_EQ(PrimeWordsForKeyLength("4096"), 64);
+    EXPECT_EQ(PrimeWordsForKeyLength(" 2048 bits"), 32);
+    EXPECT_EQ(PrimeWordsForKeyLength("abc"), 1);
+    EXPECT_EQ(PrimeWordsForKeyLength(""), 1);
+    EXPECT_EQ(PrimeWordsForKeyLength("-5"), 1);
+    EXPECT_EQ(PrimeWordsForKeyLength("-4096"), 1);
+    EXPECT_EQ(PrimeWordsForKeyLength("8192"), 128);
+    EXPECT_EQ(PrimeWordsForKeyLength("8256"), 128);
+    EXPECT_EQ(PrimeWordsForKeyLength("99999999999999999999999"), 128);
+}
+
+// n = p*q, e*d = 1 mod (p-1)(q-1), n of the asked length, all lower case.
+void ExpectConsistent(const GeneratedKey& key, int bits) {
+    ASSERT_TRUE(key.passed);
+    EXPECT_EQ(key.status, QH_RSA_OK);
+    EXPECT_GE(key.attempts, 1);
+    EXPECT_LE(key.attempts, 50);
+    for (const std::string* number : {&key.p, &key.q, &key.n, &key.e, &key.d})
+        EXPECT_EQ(*number, Lower(*number));
+    const Bn p = FromHex(key.p), q = FromHex(key.q), n = FromHex(key.n), e = FromHex(key.e), d = FromHex(key.d);
+    std::unique_ptr<BN_CTX, decltype(&BN_CTX_free)> ctx(BN_CTX_new(), BN_CTX_free);
+    Bn product(BN_new()), phi(BN_new()), p1(BN_dup(p.get())), q1(BN_dup(q.get())), ed(BN_new());
+    ASSERT_TRUE(BN_mul(product.get(), p.get(), q.get(), ctx.get()));
+    EXPECT_EQ(BN_cmp(product.get(), n.get()), 0);
+    EXPECT_EQ(BN_num_bits(n.get()), bits);
+    EXPECT_EQ(BN_check_prime(p.get(), ctx.get(), nullptr), 1);
+    EXPECT_EQ(BN_check_prime(q.get(), ctx.get(), nullptr), 1);
+    ASSERT_TRUE(BN_sub_word(p1.get(), 1) && BN_sub_word(q1.get(), 1));
+    ASSERT_TRUE(BN_mul(phi.get(), p1.get(), q1.get(), ctx.get()));
+    ASSERT_TRUE(BN_mod_mul(ed.get(), e.get(), d.get(), phi.get(), ctx.get()));
+    EXPECT_TRUE(BN_is_one(ed.get()));
+}
+
+class GenerateKeyTest : public RsaTest {};
+
+TEST_F(GenerateKeyTest, MakesConsistentKeysThatPassTheRoundTrip) {
+    const GeneratedKey small = GenerateKey(client, PrimeWordsForKeyLength("128"));
+    ExpectConsistent(small, 128);
+    const GeneratedKey key = GenerateKey(client, PrimeWordsForKeyLength("512"));
+    ExpectConsistent(key, 512);
+
+    EXPECT_TRUE(RoundTripPasses(client, key.n, key.e, key.d));
+    EXPECT_FALSE(RoundTripPasses(client, key.n, key.e, key.e));
+    EXPECT_FALSE(RoundTripPasses(client, key.n, key.e, ""));
+    EXPECT_FALSE(RoundTripPasses(client, "", key.e, key.d));
+    // Leading zeros do not change the numbers.
+    EXPECT_TRUE(RoundTripPasses(client, "00" + key.n, key.e, "0" + key.d));
+}
+
+TEST_F(GenerateKeyTest, ReportsTheComponentsRefusal) {
+    const GeneratedKey none = GenerateKey(client, 0);
+    EXPECT_FALSE(none.passed);
+    EXPECT_EQ(none.status, QH_RSA_E_ARGUMENT);
+    EXPECT_EQ(none.attempts, 0);
+    EXPECT_TRUE(none.p.empty());
+    EXPECT_EQ(GenerateKey(client, 129).status, QH_RSA_E_ARGUMENT);
+}
+
+// A component whose answers the test scripts: primes 3 and 5 (n = f), a
+// sequence of exponents, InverseModPhi refusing the first `notInvertible` of
+// them, and a PowerMod that either round-trips or spoils the result.
+class ScriptedComponent final : public IRsaComponent {
+public:
+    int notInvertible = 0;
+    int primeStatus = QH_RSA_OK;
+    bool spoilRoundTrip = false;
+    int exponents = 0;
+
+    int QueryInterface(const QhGuid&, void**) override { return QH_RSA_E_NO_INTERFACE; }
+    std::uint32_t AddRef() override { return 1; }
+    std::uint32_t Release() override { return 1; }
+    int RandomPrime(int, char* out, std::size_t size, std::size_t* len) override {
+        if (primeStatus != QH_RSA_OK)
+            return primeStatus;
+        return put(primeCalls_++ == 0 ? "3" : "5", out, size, len);
+    }
+    int IsPrime(const char*, int*) override { return QH_RSA_E_INTERNAL; }
+    int Multiply(const char*, const char*, char* out, std::size_t size, std::size_t* len) override {
+        return put("f", out, size, len);
+    }
+    int RandomExponent(char* out, std::size_t size, std::size_t* len) override {
+        return put(std::to_string(++exponents), out, size, len);
+    }
+    int InverseModPhi(const char*, const char*, const char* x, char* out, std::size_t size, std::size_t* len) override {
+        if (std::stoi(x) <= notInvertible)
+            return QH_RSA_E_NOT_INVERTIBLE;
+        return put("d" + std::string(x), out, size, len);
+    }
+    int PowerMod(const char*, const char* k, const char* x, char* out, std::size_t size, std::size_t* len) override {
+        if (k[0] == 'd') // decryption: give the plaintext back, or spoil it
+            return put(spoilRoundTrip ? "01234" : "1234", out, size, len);
+        return put(std::string("c") + x, out, size, len);
+    }
+    int EncryptInteger(const char*, const char*, const char*, char*, std::size_t, std::size_t*) override {
+        return QH_RSA_E_INTERNAL;
+    }
+    int EncryptString(const char*, const char*, const unsigned char*, std::size_t, char*, std::size_t,
+                      std::size_t*) override {
+        return QH_RSA_E_INTERNAL;
+    }
+    int EncryptFile(const char*, const char*, const char*, const char*) override { return QH_RSA_E_INTERNAL; }
+    int DecryptInteger(const char*, const char*, const char*, char*, std::size_t, std::size_t*) override {
+        return QH_RSA_E_INTERNAL;
+    }
+    int DecryptString(const char*, const char*, const char*, unsigned char*, std::size_t, std::size_t*) override {
+        return QH_RSA_E_INTERNAL;
+    }
+    int DecryptFile(const char*, const char*, const char*, const char*) override { return QH_RSA_E_INTERNAL; }
+    int IsCoprimeToPhi(const char*, const char*, const char*, int*) override { return QH_RSA_E_INTERNAL; }
+
+private:
+    static int put(const std::string& value, char* out, std::size_t size, std::size_t* len) {
+        if (len)
+            *len = value.size();
+        if (value.size() + 1 > size)
+            return QH_RSA_E_BUFFER;
+        std::memcpy(out, value.c_str(), value.size() + 1);
+        return QH_RSA_OK;
+    }
+    int primeCalls_ = 0;
+};
+
+TEST(GenerateKeyScripted, CountsAttemptsAndStopsAtFifty) {
+    ScriptedComponent first;
+    RsaClient firstClient(first);
+    const GeneratedKey once = GenerateKey(firstClient, 8);
+    EXPECT_TRUE(once.passed);
+    EXPECT_EQ(once.attempts, 1);
+    EXPECT_EQ(once.p + once.q + once.n + once.e + once.d, "35f1d1");
+
+    ScriptedComponent later;
+    later.notInvertible = 6;
+    RsaClient laterClient(later);
+    const GeneratedKey seventh = GenerateKey(laterClient, 8);
+    EXPECT_TRUE(seventh.passed);
+    EXPECT_EQ(seventh.attempts, 7);
+    EXPECT_EQ(seventh.e, "7");
+
+    ScriptedComponent never;
+    never.spoilRoundTrip = true; // "01234" is not "1234"
+    RsaClient neverClient(never);
+    const GeneratedKey failed = GenerateKey(neverClient, 8);
+    EXPECT_FALSE(failed.passed);
+    EXPECT_EQ(failed.status, QH_RSA_OK);
+    EXPECT_EQ(failed.attempts, 0);
+    EXPECT_EQ(never.exponents, 50);
+    EXPECT_EQ(failed.e, "50");
+    EXPECT_EQ(failed.d, "d50");
+
+    ScriptedComponent noInverse;
+    noInverse.notInvertible = 1000;
+    RsaClient noInverseClient(noInverse);
+    const GeneratedKey none = GenerateKey(noInverseClient, 8);
+    EXPECT_FALSE(none.passed);
+    EXPECT_EQ(none.status, QH_RSA_OK);
+    EXPECT_EQ(noInverse.exponents, 50);
+    EXPECT_TRUE(none.d.empty());
+
+    ScriptedComponent broken;
+    broken.primeStatus = QH_RSA_E_INTERNAL;
+    RsaClient brokenClient(broken);
+    const GeneratedKey refused = GenerateKey(brokenClient, 8);
+    EXPECT_FALSE(refused.passed);
+    EXPECT_EQ(refused.status, QH_RSA_E_INTERNAL);
+    EXPECT_EQ(broken.exponents, 0);
+}
+
+} // namespace
+} // namespace qh::test
