@@ -1,9 +1,15 @@
 #include "tool_pane.h"
 
 #include <QAbstractButton>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
+
+#include "pane_services.h"
 
 namespace qh {
 
@@ -47,6 +53,33 @@ void ToolPane::destroyWindow() {
     windowDestroying();
     delete window_.data();
     window_ = nullptr;
+}
+
+FilePathRows BuildFilePathRows(PaneServices& services, QWidget* pane, const QString& title, const QString& firstText,
+                               const char* firstName, const QString& secondText, const char* secondName) {
+    auto* group = new QGroupBox(title, pane);
+    FilePathRows rows{
+        group, named(new QLineEdit(group), "inputPathEdit"), named(new QLineEdit(group), "outputPathEdit"),
+        named(new QPushButton(firstText, group), firstName), named(new QPushButton(secondText, group), secondName)};
+    auto* inputBrowse = named(new QPushButton(QStringLiteral("浏览"), group), "inputBrowseButton");
+    auto* outputBrowse = named(new QPushButton(QStringLiteral("浏览"), group), "outputBrowseButton");
+    auto* layout = new QGridLayout(group);
+    layout->addWidget(new QLabel(QStringLiteral("输入:"), group), 0, 0);
+    layout->addWidget(rows.inputPath, 0, 1);
+    layout->addWidget(inputBrowse, 0, 2);
+    layout->addWidget(rows.first, 0, 3);
+    layout->addWidget(new QLabel(QStringLiteral("输出:"), group), 1, 0);
+    layout->addWidget(rows.outputPath, 1, 1);
+    layout->addWidget(outputBrowse, 1, 2);
+    layout->addWidget(rows.second, 1, 3);
+    layout->setColumnStretch(1, 1);
+    QLineEdit* input = rows.inputPath;
+    QLineEdit* output = rows.outputPath;
+    QObject::connect(inputBrowse, &QPushButton::clicked, group,
+                     [&services, pane, input] { BrowseForInput(services, pane, input); });
+    QObject::connect(outputBrowse, &QPushButton::clicked, group,
+                     [&services, pane, output] { BrowseForOutput(services, pane, output); });
+    return rows;
 }
 
 void ApplyPaneColours(QWidget* window, QColor paneColour, QColor textColour) {

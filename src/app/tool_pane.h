@@ -10,6 +10,9 @@
 #include <QPointer>
 #include <QWidget>
 
+class QLineEdit;
+class QPushButton;
+
 namespace qh {
 
 class PaneServices;
@@ -60,6 +63,25 @@ private:
     QColor textColour_;
     QPointer<QWidget> window_;
 };
+
+// Gives a control its objectName (tests find controls by it) and returns it.
+template <typename T> T* named(T* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+// The "input file, output file" rows of the file commands: two path boxes with
+// their browse buttons (wired to BrowseForInput and BrowseForOutput) and the
+// two command buttons, one on each row.
+struct FilePathRows {
+    QWidget* group;
+    QLineEdit* inputPath;
+    QLineEdit* outputPath;
+    QPushButton* first;  // beside the input path
+    QPushButton* second; // beside the output path
+};
+FilePathRows BuildFilePathRows(PaneServices& services, QWidget* pane, const QString& title, const QString& firstText,
+                               const char* firstName, const QString& secondText, const char* secondName);
 
 // Shows the wait cursor while a long command runs on the GUI thread.
 class BusyCursor {

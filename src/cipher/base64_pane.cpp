@@ -20,11 +20,6 @@
 namespace qh {
 namespace {
 
-template <typename T> T* named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 std::string_view view(const QByteArray& bytes) {
     return std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
@@ -34,23 +29,13 @@ std::string_view view(const QByteArray& bytes) {
 CBASE::CBASE(PaneServices& services) : ToolPane(services, kPaneColour) {}
 
 void CBASE::buildWindow(QWidget* window) {
-    auto* fileGroup = new QGroupBox(QStringLiteral("文件"), window);
-    inputPath_ = named(new QLineEdit(fileGroup), "inputPathEdit");
-    outputPath_ = named(new QLineEdit(fileGroup), "outputPathEdit");
-    auto* inputBrowse = named(new QPushButton(QStringLiteral("浏览"), fileGroup), "inputBrowseButton");
-    auto* outputBrowse = named(new QPushButton(QStringLiteral("浏览"), fileGroup), "outputBrowseButton");
-    auto* encodeFile = named(new QPushButton(QStringLiteral("编码"), fileGroup), "encodeFileButton");
-    auto* decodeFile = named(new QPushButton(QStringLiteral("解码"), fileGroup), "decodeFileButton");
-    auto* fileLayout = new QGridLayout(fileGroup);
-    fileLayout->addWidget(new QLabel(QStringLiteral("输入:"), fileGroup), 0, 0);
-    fileLayout->addWidget(inputPath_, 0, 1);
-    fileLayout->addWidget(inputBrowse, 0, 2);
-    fileLayout->addWidget(encodeFile, 0, 3);
-    fileLayout->addWidget(new QLabel(QStringLiteral("输出:"), fileGroup), 1, 0);
-    fileLayout->addWidget(outputPath_, 1, 1);
-    fileLayout->addWidget(outputBrowse, 1, 2);
-    fileLayout->addWidget(decodeFile, 1, 3);
-    fileLayout->setColumnStretch(1, 1);
+    const FilePathRows fileRows = BuildFilePathRows(services(), window, QStringLiteral("文件"), QStringLiteral("编码"),
+                                                    "encodeFileButton", QStringLiteral("解码"), "decodeFileButton");
+    QWidget* fileGroup = fileRows.group;
+    inputPath_ = fileRows.inputPath;
+    outputPath_ = fileRows.outputPath;
+    QPushButton* encodeFile = fileRows.first;
+    QPushButton* decodeFile = fileRows.second;
 
     auto* textGroup = new QGroupBox(QStringLiteral("字符串"), window);
     input_ = named(new QPlainTextEdit(textGroup), "inputEdit");
@@ -73,18 +58,13 @@ void CBASE::buildWindow(QWidget* window) {
     layout->addWidget(fileGroup);
     layout->addWidget(textGroup, 1);
     // The pane area is small: tight margins leave the edits their height.
-    for (QLayout* each :
-         {static_cast<QLayout*>(layout), static_cast<QLayout*>(fileLayout), static_cast<QLayout*>(textLayout)}) {
+    for (QLayout* each : {static_cast<QLayout*>(layout), fileGroup->layout(), static_cast<QLayout*>(textLayout)}) {
         each->setContentsMargins(6, 4, 6, 6);
         each->setSpacing(4);
     }
     inputSide->setContentsMargins(0, 0, 0, 0);
     inputSide->setSpacing(4);
 
-    QObject::connect(inputBrowse, &QPushButton::clicked, window,
-                     [this] { BrowseForInput(services(), this->window(), inputPath_); });
-    QObject::connect(outputBrowse, &QPushButton::clicked, window,
-                     [this] { BrowseForOutput(services(), this->window(), outputPath_); });
     QObject::connect(encodeFile, &QPushButton::clicked, window, [this] { processFile(true); });
     QObject::connect(decodeFile, &QPushButton::clicked, window, [this] { processFile(false); });
     QObject::connect(encodeButton, &QPushButton::clicked, window, [this] { encodeText(); });

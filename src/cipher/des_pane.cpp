@@ -22,11 +22,6 @@
 namespace qh {
 namespace {
 
-template <typename T> T* named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 std::string_view view(const QByteArray& bytes) {
     return std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
@@ -69,23 +64,13 @@ void CDES::buildWindow(QWidget* window) {
     keyRow->addWidget(keyBytes_);
     keyRow->addWidget(randomButton);
 
-    auto* fileGroup = new QGroupBox(QStringLiteral("文件"), window);
-    inputPath_ = named(new QLineEdit(fileGroup), "inputPathEdit");
-    outputPath_ = named(new QLineEdit(fileGroup), "outputPathEdit");
-    auto* inputBrowse = named(new QPushButton(QStringLiteral("浏览"), fileGroup), "inputBrowseButton");
-    auto* outputBrowse = named(new QPushButton(QStringLiteral("浏览"), fileGroup), "outputBrowseButton");
-    auto* encryptFile = named(new QPushButton(QStringLiteral("加密"), fileGroup), "encryptFileButton");
-    auto* decryptFile = named(new QPushButton(QStringLiteral("解密"), fileGroup), "decryptFileButton");
-    auto* fileLayout = new QGridLayout(fileGroup);
-    fileLayout->addWidget(new QLabel(QStringLiteral("输入:"), fileGroup), 0, 0);
-    fileLayout->addWidget(inputPath_, 0, 1);
-    fileLayout->addWidget(inputBrowse, 0, 2);
-    fileLayout->addWidget(encryptFile, 0, 3);
-    fileLayout->addWidget(new QLabel(QStringLiteral("输出:"), fileGroup), 1, 0);
-    fileLayout->addWidget(outputPath_, 1, 1);
-    fileLayout->addWidget(outputBrowse, 1, 2);
-    fileLayout->addWidget(decryptFile, 1, 3);
-    fileLayout->setColumnStretch(1, 1);
+    const FilePathRows fileRows = BuildFilePathRows(services(), window, QStringLiteral("文件"), QStringLiteral("加密"),
+                                                    "encryptFileButton", QStringLiteral("解密"), "decryptFileButton");
+    QWidget* fileGroup = fileRows.group;
+    inputPath_ = fileRows.inputPath;
+    outputPath_ = fileRows.outputPath;
+    QPushButton* encryptFile = fileRows.first;
+    QPushButton* decryptFile = fileRows.second;
 
     auto* textGroup = new QGroupBox(QStringLiteral("字符串"), window);
     input_ = named(new QPlainTextEdit(textGroup), "inputEdit");
@@ -116,8 +101,7 @@ void CDES::buildWindow(QWidget* window) {
     layout->addWidget(fileGroup);
     layout->addWidget(textGroup, 1);
     // The pane area is small: tight margins leave the edits their height.
-    for (QLayout* each :
-         {static_cast<QLayout*>(layout), static_cast<QLayout*>(fileLayout), static_cast<QLayout*>(textLayout)}) {
+    for (QLayout* each : {static_cast<QLayout*>(layout), fileGroup->layout(), static_cast<QLayout*>(textLayout)}) {
         each->setContentsMargins(6, 4, 6, 6);
         each->setSpacing(4);
     }
@@ -131,10 +115,6 @@ void CDES::buildWindow(QWidget* window) {
     QObject::connect(inputBytes_, &QCheckBox::toggled, window, [this](bool on) { toggleInputForm(on); });
     QObject::connect(outputBytes_, &QCheckBox::toggled, window, [this] { showResult(); });
     QObject::connect(randomButton, &QPushButton::clicked, window, [this] { randomKey(); });
-    QObject::connect(inputBrowse, &QPushButton::clicked, window,
-                     [this] { BrowseForInput(services(), this->window(), inputPath_); });
-    QObject::connect(outputBrowse, &QPushButton::clicked, window,
-                     [this] { BrowseForOutput(services(), this->window(), outputPath_); });
     QObject::connect(encryptFile, &QPushButton::clicked, window, [this] { processFile(true); });
     QObject::connect(decryptFile, &QPushButton::clicked, window, [this] { processFile(false); });
     QObject::connect(encryptButton, &QPushButton::clicked, window, [this] { encryptText(); });

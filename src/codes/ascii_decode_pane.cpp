@@ -44,11 +44,6 @@ QString displayText(const QByteArray& bytes) {
     return text;
 }
 
-template <typename T> T* named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 } // namespace
 
 CASCIIU::CASCIIU(PaneServices& services, std::string settingsFile)

@@ -15,11 +15,6 @@
 namespace qh {
 namespace {
 
-template <typename T> T* named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 enum Algorithm { kCrc16 = 0, kCrcCcitt = 1, kCrc32 = 2 };
 
 } // namespace

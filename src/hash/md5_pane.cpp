@@ -20,11 +20,6 @@
 namespace qh {
 namespace {
 
-template <typename T> T* named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 QButtonGroup* exclusive(QWidget* parent, std::initializer_list<QRadioButton*> radios) {
     auto* group = new QButtonGroup(parent);
     for (QRadioButton* each : radios)

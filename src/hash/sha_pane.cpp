@@ -16,11 +16,6 @@
 namespace qh {
 namespace {
 
-template <typename T> T* named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 // The combo box entries in the order of ShaVariant.
 const char* const kAlgorithms[] = {"SHA-1", "SHA-224", "SHA-256", "SHA-384", "SHA-512"};
 

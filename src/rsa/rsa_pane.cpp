@@ -28,11 +28,6 @@ namespace {
 
 const QString kTitle = QStringLiteral("QUILLHORN RSA");
 
-template <typename T> T* named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 std::string_view view(const QByteArray& bytes) {
     return std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
@@ -123,23 +118,14 @@ void CRSA::buildWindow(QWidget* window) {
     }
     keyLayout->setColumnStretch(1, 1);
 
-    auto* fileGroup = new QGroupBox(QStringLiteral("加密文件"), window);
-    inputPath_ = named(new QLineEdit(fileGroup), "inputPathEdit");
-    outputPath_ = named(new QLineEdit(fileGroup), "outputPathEdit");
-    auto* inputBrowse = named(new QPushButton(QStringLiteral("浏览"), fileGroup), "inputBrowseButton");
-    auto* outputBrowse = named(new QPushButton(QStringLiteral("浏览"), fileGroup), "outputBrowseButton");
-    auto* encryptFile = named(new QPushButton(QStringLiteral("加密"), fileGroup), "encryptFileButton");
-    auto* decryptFile = named(new QPushButton(QStringLiteral("解密"), fileGroup), "decryptFileButton");
-    auto* fileLayout = new QGridLayout(fileGroup);
-    fileLayout->addWidget(new QLabel(QStringLiteral("输入:"), fileGroup), 0, 0);
-    fileLayout->addWidget(inputPath_, 0, 1);
-    fileLayout->addWidget(inputBrowse, 0, 2);
-    fileLayout->addWidget(encryptFile, 0, 3);
-    fileLayout->addWidget(new QLabel(QStringLiteral("输出:"), fileGroup), 1, 0);
-    fileLayout->addWidget(outputPath_, 1, 1);
-    fileLayout->addWidget(outputBrowse, 1, 2);
-    fileLayout->addWidget(decryptFile, 1, 3);
-    fileLayout->setColumnStretch(1, 1);
+    const FilePathRows fileRows =
+        BuildFilePathRows(services(), window, QStringLiteral("加密文件"), QStringLiteral("加密"), "encryptFileButton",
+                          QStringLiteral("解密"), "decryptFileButton");
+    QWidget* fileGroup = fileRows.group;
+    inputPath_ = fileRows.inputPath;
+    outputPath_ = fileRows.outputPath;
+    QPushButton* encryptFile = fileRows.first;
+    QPushButton* decryptFile = fileRows.second;
 
     auto* textGroup = new QGroupBox(QStringLiteral("加密字串"), window);
     textMode_ = named(new QRadioButton(QStringLiteral("字符串"), textGroup), "textModeRadio");
@@ -185,8 +171,8 @@ void CRSA::buildWindow(QWidget* window) {
     layout->addWidget(fileGroup);
     layout->addWidget(textGroup, 1);
     // The pane area is small: tight margins leave the edits their height.
-    for (QLayout* each : {static_cast<QLayout*>(layout), static_cast<QLayout*>(keyLayout),
-                          static_cast<QLayout*>(fileLayout), static_cast<QLayout*>(textLayout)}) {
+    for (QLayout* each : {static_cast<QLayout*>(layout), static_cast<QLayout*>(keyLayout), fileGroup->layout(),
+                          static_cast<QLayout*>(textLayout)}) {
         each->setContentsMargins(6, 3, 6, 4);
         each->setSpacing(3);
     }
@@ -205,12 +191,6 @@ void CRSA::buildWindow(QWidget* window) {
     QObject::connect(decimalKey_, &QRadioButton::clicked, window, [this] { showKey(); });
     QObject::connect(hexKey_, &QRadioButton::clicked, window, [this] { showKey(); });
     QObject::connect(pasteButton, &QPushButton::clicked, window, [this] { pasteKey(); });
-    QObject::connect(inputBrowse, &QPushButton::clicked, window,
-                     [this] { BrowseForInput(services(), this->window(), inputPath_); });
-    QObject::connect(outputBrowse, &QPushButton::clicked, window, [this] {
-        // The output dialog proposes "out01.dat".
-        BrowseForOutput(services(), this->window(), outputPath_);
-    });
     QObject::connect(encryptFile, &QPushButton::clicked, window, [this] { processFile(true); });
     QObject::connect(decryptFile, &QPushButton::clicked, window, [this] { processFile(false); });
     QObject::connect(encryptButton, &QPushButton::clicked, window, [this] { processInput(true); });

@@ -21,11 +21,6 @@
 namespace qh {
 namespace {
 
-template <typename T> T* named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 // The value of a hexadecimal digit string for comparison: letter case and
 // leading zeros do not count ("00AB" and "ab" are the same number).
 std::string comparable(const std::string& hex) {
