@@ -1,5 +1,5 @@
 #include "base64_pane.h"
-#include "recording_services.h"
+#include "pane_test_fixture.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -13,20 +13,8 @@
 namespace qh {
 namespace {
 
-class Base64PaneTest : public ::testing::Test {
+class Base64PaneTest : public test::PaneTest<CBASE> {
 protected:
-    void SetUp() override {
-        pane = std::make_unique<CBASE>(services);
-        pane->createWindow(&host);
-        host.show();
-    }
-
-    template <typename T> T* find(const char* name) {
-        T* widget = pane->window()->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
-    void click(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
     QString run(const char* button, const QString& text) {
         find<QPlainTextEdit>("inputEdit")->setPlainText(text);
         click(button);
@@ -36,32 +24,6 @@ protected:
         find<QLineEdit>("inputPathEdit")->setText(input);
         find<QLineEdit>("outputPathEdit")->setText(output);
     }
-
-    void expectOneMessage(const QString& text, const QString& caption, MessageKind kind) {
-        ASSERT_EQ(services.messages.size(), 1) << text.toStdString();
-        EXPECT_EQ(services.messages[0].text, text);
-        EXPECT_EQ(services.messages[0].caption, caption);
-        EXPECT_EQ(services.messages[0].kind, kind);
-        services.messages.clear();
-    }
-
-    QString writeFile(const QString& name, const QByteArray& bytes) {
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
-    }
-    QByteArray readFile(const QString& path) {
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-        return file.readAll();
-    }
-
-    QTemporaryDir dir;
-    QWidget host;
-    test::RecordingServices services;
-    std::unique_ptr<CBASE> pane;
 };
 
 TEST_F(Base64PaneTest, StringsEncodeAndDecodeEveryByte) {

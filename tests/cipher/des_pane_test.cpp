@@ -1,6 +1,6 @@
 #include "des.h"
 #include "des_pane.h"
-#include "recording_services.h"
+#include "pane_test_fixture.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -44,20 +44,8 @@ QString encrypted(const DesKey& key, const std::string& plain) {
     return QString::fromStdString(hex);
 }
 
-class DesPaneTest : public ::testing::Test {
+class DesPaneTest : public test::PaneTest<CDES> {
 protected:
-    void SetUp() override {
-        pane = std::make_unique<CDES>(services);
-        pane->createWindow(&host);
-        host.show();
-    }
-
-    template <typename T> T* find(const char* name) {
-        T* widget = pane->window()->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
-    void click(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
     void check(const char* box, bool on) { find<QCheckBox>(box)->setChecked(on); }
     QLineEdit* key() { return find<QLineEdit>("keyEdit"); }
     QPlainTextEdit* input() { return find<QPlainTextEdit>("inputEdit"); }
@@ -71,32 +59,6 @@ protected:
         click("encryptButton");
         return output();
     }
-
-    void expectOneMessage(const QString& text, const QString& caption, MessageKind kind) {
-        ASSERT_EQ(services.messages.size(), 1) << text.toStdString();
-        EXPECT_EQ(services.messages[0].text, text);
-        EXPECT_EQ(services.messages[0].caption, caption);
-        EXPECT_EQ(services.messages[0].kind, kind);
-        services.messages.clear();
-    }
-
-    QString writeFile(const QString& name, const QByteArray& bytes) {
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
-    }
-    QByteArray readFile(const QString& path) {
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-        return file.readAll();
-    }
-
-    QTemporaryDir dir;
-    QWidget host;
-    test::RecordingServices services;
-    std::unique_ptr<CDES> pane;
 };
 
 TEST_F(DesPaneTest, KeyMustHoldEightBytesAndOnlyTheFirstEightCount) {

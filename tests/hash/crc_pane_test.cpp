@@ -1,5 +1,5 @@
 #include "crc_pane.h"
-#include "recording_services.h"
+#include "pane_test_fixture.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -19,20 +19,8 @@ enum { kFile = 0, kText = 1, kBytes = 2 };
 enum { kCrc16 = 0, kCcitt = 1, kCrc32 = 2 };
 const char* const kBases[] = {"hexRadio", "decimalRadio", "binaryRadio"};
 
-class CrcPaneTest : public ::testing::Test {
+class CrcPaneTest : public test::PaneTest<CCRCDlg> {
 protected:
-    void SetUp() override {
-        pane = std::make_unique<CCRCDlg>(services);
-        pane->createWindow(&host);
-        host.show();
-    }
-
-    template <typename T> T* find(const char* name) {
-        T* widget = pane->window()->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
-    void click(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
     void base(int which) { QTest::mouseClick(find<QRadioButton>(kBases[which]), Qt::LeftButton); }
     QString output() { return find<QLineEdit>("outputEdit")->text(); }
 
@@ -47,19 +35,6 @@ protected:
         click("computeButton");
         return output();
     }
-
-    QString writeFile(const QString& name, const QByteArray& bytes) {
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
-    }
-
-    QTemporaryDir dir;
-    QWidget host;
-    test::RecordingServices services;
-    std::unique_ptr<CCRCDlg> pane;
 };
 
 TEST_F(CrcPaneTest, StartState) {

@@ -1,6 +1,6 @@
 #include "md5.h"
 #include "md5_pane.h"
-#include "recording_services.h"
+#include "pane_test_fixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,21 +19,9 @@ namespace {
 const QString kEmptyDigest = QStringLiteral("d41d8cd98f00b204e9800998ecf8427e");
 const QString kAbcDigest = QStringLiteral("900150983cd24fb0d6963f7d28e17f72");
 
-class Md5PaneTest : public ::testing::Test {
+class Md5PaneTest : public test::PaneTest<CMD5> {
 protected:
-    void SetUp() override {
-        pane = std::make_unique<CMD5>(services);
-        pane->createWindow(&host);
-        host.show();
-    }
-
-    template <typename T> T* find(const char* name) {
-        T* widget = pane->window()->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
     void choose(const char* radio) { QTest::mouseClick(find<QRadioButton>(radio), Qt::LeftButton); }
-    void click(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
     QString output() { return find<QLineEdit>("outputEdit")->text(); }
 
     // Computes the digest of `text` read as the input radio `kind` says.
@@ -46,19 +34,6 @@ protected:
         click("computeButton");
         return output();
     }
-
-    QString writeFile(const QString& name, const QByteArray& bytes) {
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
-    }
-
-    QTemporaryDir dir;
-    QWidget host;
-    test::RecordingServices services;
-    std::unique_ptr<CMD5> pane;
 };
 
 TEST_F(Md5PaneTest, StartsWithTextInputAndSwitchesTheEditsByRadio) {

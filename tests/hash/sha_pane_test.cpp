@@ -1,4 +1,4 @@
-#include "recording_services.h"
+#include "pane_test_fixture.h"
 #include "sha_pane.h"
 
 #include <QCheckBox>
@@ -35,20 +35,8 @@ QString spaced(const QString& digits) {
     return text;
 }
 
-class ShaPaneTest : public ::testing::Test {
+class ShaPaneTest : public test::PaneTest<CSHADlg> {
 protected:
-    void SetUp() override {
-        pane = std::make_unique<CSHADlg>(services);
-        pane->createWindow(&host);
-        host.show();
-    }
-
-    template <typename T> T* find(const char* name) {
-        T* widget = pane->window()->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
-    void click(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
     QString output() { return find<QPlainTextEdit>("outputEdit")->toPlainText(); }
 
     // Computes with input kind `kind` (0 file, 1 text, 2 byte string) and `text`
@@ -63,19 +51,6 @@ protected:
         return output();
     }
     void useLowerCase() { QTest::mouseClick(find<QRadioButton>("lowerCaseRadio"), Qt::LeftButton); }
-
-    QString writeFile(const QString& name, const QByteArray& bytes) {
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
-    }
-
-    QTemporaryDir dir;
-    QWidget host;
-    test::RecordingServices services;
-    std::unique_ptr<CSHADlg> pane;
 };
 
 TEST_F(ShaPaneTest, StartState) {
