@@ -28,8 +28,12 @@ inline constexpr unsigned NAVBAR_SMALLICONS = 0x1; // new folders start in small
 inline constexpr unsigned NAVBAR_DRAGITEMS = 0x80; // items can be dragged to new positions
 inline constexpr unsigned NAVBAR_DEFAULT_FLAGS = 0xFC;
 
+// Command ids of the bar's context menu entries.
+inline constexpr int ID_NAVBAR_LARGEICONS = 52778;
+inline constexpr int ID_NAVBAR_SMALLICONS = 52779;
+
 // The block handed to the owner. `text` points at the item's or folder's text
-// and is valid only during the call.
+// and is valid only during the call; it is null for NAVN_CONTEXTMENU.
 struct NavBarNotify {
     int index;
     int second;

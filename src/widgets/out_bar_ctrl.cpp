@@ -13,6 +13,11 @@ namespace qh {
 CXTOutBarCtrl::CXTOutBarCtrl(QWidget* parent, unsigned flags) : QWidget(parent), flags_(flags) {
     setFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
     setFocusPolicy(Qt::ClickFocus);
+    // Moves without a button drive the hot highlight.
+    setMouseTracking(true);
+    // The right button's release opens the bar's own menu; no context-menu
+    // event may go to a parent instead.
+    setContextMenuPolicy(Qt::PreventContextMenu);
     // Every pixel is painted in paintEvent; nothing to erase first.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -44,6 +49,11 @@ int CXTOutBarCtrl::notify(int code, int index, const QString& text, int folderFl
     const QString copy = text;
     NavBarNotify block{index, second, target, &copy, folderFlag};
     return receiver->navBarNotify(code, block);
+}
+
+int CXTOutBarCtrl::send(int code, NavBarNotify& block) {
+    NavBarOwner* receiver = notifyTarget();
+    return receiver ? receiver->navBarNotify(code, block) : 0;
 }
 
 bool CXTOutBarCtrl::folderIndexOk(int folder) const {
@@ -158,6 +168,7 @@ void CXTOutBarCtrl::removeFolder(int folder) {
         firstVisible_ = 0;
         lastClicked_ = -1;
         hotItem_ = -1;
+        itemUnderMouse_ = -1;
     }
     fitChildren();
     update();
@@ -179,6 +190,7 @@ void CXTOutBarCtrl::openFolderAt(int folder) {
     firstVisible_ = 0;
     lastClicked_ = -1;
     hotItem_ = -1;
+    itemUnderMouse_ = -1;
     fitChildren();
     update();
 }
@@ -257,11 +269,16 @@ void CXTOutBarCtrl::shiftItemIndices(int from, int delta) {
     };
     shift(lastClicked_);
     shift(hotItem_);
-    if (mouse_ == MouseState::ItemPressed) {
+    shift(itemUnderMouse_);
+    if (mouse_ == MouseState::ItemPressed || mouse_ == MouseState::Dragging) {
         shift(pressedIndex_);
         if (pressedIndex_ < 0)
             cancelMouse();
     }
+    // The marker's place is found again on the next move; the caller repaints
+    // the inside area.
+    dragMarkerIndex_ = -1;
+    dragMarkerKind_ = HitNone;
     const int count = itemCount();
     firstVisible_ = std::max(0, std::min(firstVisible_, count - 1));
 }
@@ -337,30 +354,6 @@ void CXTOutBarCtrl::setFirstVisibleItem(int index) {
         return;
     firstVisible_ = clamped;
     update(insideRect());
-}
-
-void CXTOutBarCtrl::setHotItem(int index) {
-    if (!isValidItem(index))
-        index = -1;
-    if (index == hotItem_)
-        return;
-    if (hotItem_ >= 0)
-        update(hotFrameRect(hotItem_));
-    hotItem_ = index;
-    if (hotItem_ >= 0)
-        update(hotFrameRect(hotItem_));
-}
-
-void CXTOutBarCtrl::setHotFolder(int folder) {
-    if (folder < 0 || folder >= folderCount())
-        folder = -1;
-    if (folder == hotFolder_)
-        return;
-    if (hotFolder_ >= 0)
-        update(folderRect(hotFolder_));
-    hotFolder_ = folder;
-    if (hotFolder_ >= 0)
-        update(folderRect(hotFolder_));
 }
 
 } // namespace qh

@@ -11,6 +11,11 @@
 // parent that is itself being destroyed is no longer a NavBarOwner by then and
 // is not asked.
 //
+// Interaction: the folder button or item under the mouse is highlighted (hot);
+// a held scroll arrow repeats; with NAVBAR_DRAGITEMS an item can be dragged to
+// a new place in its folder; the right button offers a menu that switches the
+// open folder between large and small icons.
+//
 // Folder indices outside the folder list are a programming error: they assert
 // in debug builds and are ignored (queries answer 0, null or false) in release
 // builds. With no folders at all, folder and item queries answer 0 and
@@ -22,13 +27,18 @@
 #include "bar_folder.h"
 #include "nav_bar_notify.h"
 
+#include <QBasicTimer>
 #include <QColor>
 #include <QPen>
 #include <QRect>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <vector>
+
+class QAction;
+class QMenu;
 
 namespace qh {
 
@@ -111,10 +121,39 @@ public:
     int lastClickedItem() const { return lastClicked_; }
 
     // Highlight of the item or folder button under the mouse; -1 for none.
+    // While one is set, a 100 ms timer clears both once the mouse is outside.
     int hotItem() const { return hotItem_; }
     void setHotItem(int index);
     int hotFolder() const { return hotFolder_; }
     void setHotFolder(int folder);
+    // Where the mouse is (global coordinates) for that check; an empty function
+    // restores QCursor::pos(). Lets tests place the mouse.
+    void setCursorSource(std::function<QPoint()> source);
+
+    // Ids of the hot-state timer and of the scroll-arrow repetition timer, 0
+    // while stopped. For tests and diagnostics: a tick can be delivered as
+    // QTimerEvent(id) without waiting for it.
+    int hotTimerId() const { return hotTimer_.isActive() ? hotTimer_.timerId() : 0; }
+    int arrowTimerId() const { return arrowTimer_.isActive() ? arrowTimer_.timerId() : 0; }
+
+    // The insertion marker shown while an item is dragged: the position the
+    // item would be moved before (itemCount() for the end), -1 when none.
+    int dragMarkerIndex() const { return dragMarkerIndex_; }
+    QRect dragMarkerRect() const;
+
+    // Context menu: "small icons" (ID_NAVBAR_SMALLICONS) then "large icons"
+    // (ID_NAVBAR_LARGEICONS), checked on the open folder's mode. Each action
+    // carries its command id in data(). The runner shows the menu and returns
+    // the chosen action or null; by default QMenu::exec at the given point.
+    using MenuRunner = std::function<QAction*(QMenu& menu, QPoint globalPos)>;
+    void setMenuRunner(MenuRunner runner);
+    std::unique_ptr<QMenu> buildContextMenu() const;
+    // Carries out a menu command on the open folder; other ids are ignored.
+    void runContextCommand(int id);
+    // What the last accepted context menu was opened on: a HitKind and the
+    // item or folder index (-1 for neither).
+    int contextTargetKind() const { return contextKind_; }
+    int contextTargetIndex() const { return contextIndex_; }
 
     // Geometry in widget coordinates, from the current size, font and model.
     QRect folderRect(int folder) const;
@@ -141,6 +180,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
 
 private:
     // What the left button is doing. ArrowHeld and Dragging belong to the
@@ -166,6 +207,7 @@ private:
 
     NavBarOwner* notifyTarget() const;
     int notify(int code, int index, const QString& text, int folderFlag, int second = -1, int target = -1);
+    int send(int code, NavBarNotify& block);
 
     void setPressedLook(bool pressed);
     void cancelMouse();
@@ -173,11 +215,37 @@ private:
     void openFolderAt(int folder);
     void fitChildren();
 
+    // Hot tracking (out_bar_hot.cpp).
+    void trackHot(QPoint pos);
+    void clearHot();
+    void startHotTimer();
+    void hotTick();
+    bool focusInChild() const;
+
+    // Scroll arrows.
+    void pressArrow(int kind);
+    void arrowTick();
+    bool canScroll(int kind) const;
+    bool scrollStep(int kind);
+    bool overHeldArrow(QPoint pos) const;
+    void setArrowLook(bool pushed);
+
+    // Item dragging (out_bar_drag.cpp).
+    void beginDrag(QPoint pos);
+    void trackDrag(QPoint pos);
+    int dropTarget(QPoint pos, int* kind) const;
+    void setDragMarker(int index, int kind);
+    void finishDrag(int dragged, QPoint pos);
+    void moveItem(int from, int target);
+
+    void showContextMenu(QPoint pos, QPoint globalPos);
+
     void drawFolder(QPainter* painter, int folder) const;
     void drawItems(QPainter* painter) const;
     void drawItem(QPainter* painter, const BarFolder& folder, int index, const ItemLayout& layout) const;
     void drawHotFrame(QPainter* painter, QRect rect, bool sunken) const;
     void drawArrow(QPainter* painter, QRect rect, bool up, bool pushed) const;
+    void drawDragMarker(QPainter* painter) const;
 
     static constexpr int kFolderHeight = 22;
     static constexpr int kSpacingLarge = 8;
@@ -189,6 +257,9 @@ private:
     static constexpr int kSmallIcon = 16;
     static constexpr int kLargeIcon = 32;
     static constexpr int kArrowMargin = 5;
+    static constexpr int kHotInterval = 100;   // ms between checks that the mouse has left
+    static constexpr int kArrowInterval = 300; // ms between scroll steps of a held arrow
+    static constexpr int kMarkerHead = 4;      // size of the drag marker's arrowheads
 
     int selected_ = 0;
     int hotFolder_ = -1;
@@ -199,15 +270,25 @@ private:
     MouseState mouse_ = MouseState::Idle;
     int pressedIndex_ = -1;    // the item or folder the button went down on
     bool pressedLook_ = false; // drawn pressed: the mouse is over what was pressed
+    int heldArrow_ = HitNone;  // HitUpArrow or HitDownArrow while an arrow is held
+    // The item the mouse was last seen over, hot or not; NAVN_ITEMHOT is asked
+    // only when this changes, so a refused item is not asked on every move.
+    int itemUnderMouse_ = -1;
 
-    // Used by the context-menu, drag and scroll-arrow interactions.
-    [[maybe_unused]] int contextKind_ = 0;
-    [[maybe_unused]] int contextIndex_ = 0;
-    [[maybe_unused]] int dragMarkerIndex_ = -1;
-    [[maybe_unused]] int dragMarkerKind_ = -1;
+    int contextKind_ = HitNone;
+    int contextIndex_ = -1;
+    // Drag marker: above item dragMarkerIndex_ (kind HitItem) or below the
+    // last item (kind HitNone, index = item count); index -1 when not shown.
+    int dragMarkerIndex_ = -1;
+    int dragMarkerKind_ = HitNone;
     bool upArrowPressed_ = false;
     bool downArrowPressed_ = false;
-    [[maybe_unused]] QPen markerPen_{QColor(Qt::black), 1, Qt::SolidLine};
+    QPen markerPen_{QColor(Qt::black), 1, Qt::SolidLine};
+
+    QBasicTimer hotTimer_;
+    QBasicTimer arrowTimer_;
+    std::function<QPoint()> cursorSource_;
+    MenuRunner menuRunner_;
 
     NavImageList* largeList_ = nullptr;
     NavImageList* smallList_ = nullptr;

@@ -93,6 +93,9 @@ void CXTOutBarCtrl::drawItems(QPainter* p) const {
         drawItem(p, f, i, l);
         top += l.item.height() + spacing(f);
     }
+    // The drag marker goes over the items, under the same clip.
+    if (mouse_ == MouseState::Dragging)
+        drawDragMarker(p);
     p->restore();
 }
 

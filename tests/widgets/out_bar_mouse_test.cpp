@@ -1,6 +1,6 @@
 // Clicks on items and folder buttons of a shown bar, with a recording owner.
 #include "out_bar_ctrl.h"
-#include "recording_owner.h"
+#include "shown_bar.h"
 
 #include <QImage>
 #include <QTest>
@@ -10,47 +10,17 @@ namespace qh {
 namespace {
 
 using test::NotifyRecord;
-using test::RecordingOwner;
 
-// A shown bar of three folders; the first holds four items.
-class OutBarMouse : public ::testing::Test {
+// The shown bar, plus a click and a look at an item's icon frame.
+class OutBarMouse : public test::ShownBar {
 protected:
-    void build(unsigned flags = NAVBAR_DEFAULT_FLAGS) {
-        if (bar)
-            bar->setOwner(nullptr);
-        bar = std::make_unique<CXTOutBarCtrl>(nullptr, flags);
-        bar->setOwner(&owner);
-        bar->resize(140, 420);
-        for (int f = 0; f < 3; ++f)
-            bar->addFolder(QString("F%1").arg(f), f);
-        for (int i = 0; i < 4; ++i)
-            bar->insertItem(0, -1, QString("Item %1").arg(i), i, 0);
-        bar->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(bar.get()));
-    }
-    void SetUp() override { build(); }
-    void TearDown() override {
-        if (bar)
-            bar->setOwner(nullptr);
-    }
-
-    void press(QPoint p) { QTest::mousePress(bar.get(), Qt::LeftButton, {}, p); }
-    void move(QPoint p) { QTest::mouseMove(bar.get(), p); }
-    void release(QPoint p) { QTest::mouseRelease(bar.get(), Qt::LeftButton, {}, p); }
     void click(QPoint p) {
         press(p);
         release(p);
     }
-    QPoint emptyInside() const { return QPoint(bar->insideRect().x() + 2, bar->insideRect().bottom() - 2); }
     // The top-left pixel of an item's icon frame, which turns dark while pressed.
-    QRgb frameCorner(int item) const {
-        const QRect frame = bar->iconRect(item).adjusted(-2, -2, 2, 2);
-        return bar->grab().toImage().pixel(frame.topLeft());
-    }
+    QRgb frameCorner(int item) const { return pixel(bar->iconRect(item).adjusted(-2, -2, 2, 2).topLeft()); }
     QRgb shadow() const { return bar->palette().color(QPalette::Shadow).rgb(); }
-
-    RecordingOwner owner;
-    std::unique_ptr<CXTOutBarCtrl> bar;
 };
 
 TEST_F(OutBarMouse, ReleasingOnThePressedItemClicksIt) {
