@@ -7,6 +7,7 @@
 #
 # Icons: icons/NAME.svg gives png/NAME-32.png, and png/NAME-16.png too unless a
 # hand-tuned icons/NAME-16.svg exists. The emblem also gets a 48 px rendering.
+# Cursors: cursors/NAME.svg gives cursors/png/NAME-32.png, transparent.
 # The start-up picture is flattened to opaque 24-bit RGB.
 set -eu
 cd "$(dirname "$0")"
@@ -33,6 +34,11 @@ for svg in icons/*.svg; do
         fi
         ;;
     esac
+done
+
+mkdir -p cursors/png
+for svg in cursors/*.svg; do
+    render "$svg" 32 "cursors/png/$(basename "$svg" .svg)-32.png"
 done
 
 # No alpha channel and no time stamps, so an unchanged source renders to the same bytes.
