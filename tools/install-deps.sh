@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     libssl-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-wqy-zenhei
+    fonts-wqy-zenhei fonts-arphic-uming
     xvfb xauth
 )
 

@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <map>
+#include <string>
 
 namespace qh {
 namespace {
@@ -164,6 +166,34 @@ TEST_F(ToolboxDlgTest, SwitchingShowsFreshWindowsWhilePaneObjectsKeepTheirFields
     clickItem(2);
     EXPECT_STREQ(dialog->currentPane()->className(), "CAboutMe");
     EXPECT_EQ(ascii->window(), nullptr);
+}
+
+TEST_F(ToolboxDlgTest, ItemsOpenThePaneListedAgainstTheirTextAfterAMove) {
+    CXTOutBarCtrl* bar = dialog->bar();
+    const std::map<QString, std::string> paneOf = {
+        {QStringLiteral("字符 --> ASCII"), "CASCII"}, {QStringLiteral("ASCII --> 字符"), "CASCIIU"},
+        {QStringLiteral("BASE 64"), "CBASE"},         {QStringLiteral("版本"), "CAboutVer"},
+        {QStringLiteral("帮助"), "CAboutHelp"},       {QStringLiteral("作者"), "CAboutMe"}};
+    for (int folder : {0, 4}) {
+        SCOPED_TRACE(folder);
+        clickFolder(folder);
+        ASSERT_EQ(bar->itemCount(), 3);
+        const QString first = bar->itemText(0);
+        // Drag the first item into the free space below the last one.
+        const QRect inside = bar->insideRect();
+        const QPoint below(inside.x() + 3, inside.bottom() - 3);
+        ASSERT_EQ(bar->hitTest(below), CXTOutBarCtrl::HitNone);
+        QTest::mousePress(bar, Qt::LeftButton, {}, bar->iconRect(0).center());
+        QTest::mouseMove(bar, below);
+        QTest::mouseRelease(bar, Qt::LeftButton, {}, below);
+        ASSERT_EQ(bar->itemText(2), first);
+
+        for (int p = 0; p < 3; ++p) {
+            clickItem(p);
+            ASSERT_NE(dialog->currentPane(), nullptr);
+            EXPECT_EQ(dialog->currentPane()->className(), paneOf.at(bar->itemText(p)));
+        }
+    }
 }
 
 TEST_F(ToolboxDlgTest, ClosingDeletesEveryPaneAndEndsTheRun) {
