@@ -1,10 +1,6 @@
 #include "base64.h"
 #include "output_file.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace qh {
@@ -14,47 +10,6 @@ namespace {
 // encodes without "=" and the output equals the encoding of the whole file.
 constexpr std::size_t kEncodeChunk = 3 * 64 * 1024;
 constexpr std::size_t kDecodeChunk = 64 * 1024;
-
-// An input file opened for reading, closed when it goes.
-class InputFile {
-public:
-    explicit InputFile(const std::string& path) {
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        struct stat info {};
-        if (fd_ >= 0 && (::fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode))) {
-            ::close(fd_);
-            fd_ = -1;
-        }
-    }
-    ~InputFile() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    InputFile(const InputFile&) = delete;
-    InputFile& operator=(const InputFile&) = delete;
-
-    bool IsOpen() const { return fd_ >= 0; }
-
-    // Fills `buffer` up to `size` bytes, short only at the end of the file
-    // (pipes and terminals may hand out less per read). -1 on a read error.
-    long Read(char* buffer, std::size_t size) {
-        std::size_t filled = 0;
-        while (filled < size) {
-            const ssize_t got = ::read(fd_, buffer + filled, size - filled);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got < 0)
-                return -1;
-            if (got == 0)
-                break;
-            filled += static_cast<std::size_t>(got);
-        }
-        return static_cast<long>(filled);
-    }
-
-private:
-    int fd_ = -1;
-};
 
 // Opens both files in the usual order and runs `convert` on every chunk read;
 // the output replaces its target only when every read and write succeeded.
@@ -74,7 +29,7 @@ int ConvertFile(const std::string& inputPath, const std::string& outputPath, std
     std::vector<char> buffer(chunk);
     std::string converted;
     for (;;) {
-        const long got = input.Read(buffer.data(), buffer.size());
+        const long long got = input.Read(buffer.data(), buffer.size());
         if (got < 0)
             return kBase64FileError;
         if (got == 0)

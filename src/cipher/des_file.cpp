@@ -7,11 +7,8 @@
 #include "des_tables.h"
 #include "output_file.h"
 
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <memory>
-#include <unistd.h>
 
 namespace qh {
 namespace {
@@ -22,38 +19,6 @@ constexpr std::size_t kRun = 64 * kChunk;
 // Smallest final chunk whose padding fills a whole chunk and so needs the marker.
 constexpr std::size_t kMarkedFrom = kChunk - 8;
 
-class InputFile {
-public:
-    explicit InputFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
-    ~InputFile() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    InputFile(const InputFile&) = delete;
-    InputFile& operator=(const InputFile&) = delete;
-
-    bool isOpen() const { return fd_ >= 0; }
-
-    // Reads until `length` bytes or the end of the file; -1 on a read error.
-    long long Read(std::uint8_t* data, std::size_t length) {
-        std::size_t total = 0;
-        while (total < length) {
-            const ssize_t got = ::read(fd_, data + total, length - total);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got < 0)
-                return -1;
-            if (got == 0)
-                break;
-            total += static_cast<std::size_t>(got);
-        }
-        return static_cast<long long>(total);
-    }
-
-private:
-    int fd_;
-};
-
 bool IsMarker(const std::uint8_t* block) {
     static constexpr std::uint8_t kZero[8] = {};
     return std::memcmp(block, kZero, 8) == 0;
@@ -63,7 +28,7 @@ bool IsMarker(const std::uint8_t* block) {
 int OpenBoth(const std::string& inputPath, const std::string& outputPath, InputFile& input, OutputFile& output) {
     if (SameFile(inputPath, outputPath))
         return kDesSameFile;
-    if (!input.isOpen())
+    if (!input.IsOpen())
         return kDesCannotRead;
     if (!output.Open(outputPath))
         return kDesCannotWrite;

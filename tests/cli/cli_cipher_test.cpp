@@ -4,56 +4,14 @@
 #include "cli_runner.h"
 #include "des.h"
 
-#include <cstdio>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <random>
-#include <sstream>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace qh::test {
 namespace {
 
 constexpr const char* kKeyMessage = "quillhorn-cli: 密匙必须为 8 个字节.\n";
-
-// What a shell command writes on standard output.
-std::string Shell(const std::string& command) {
-    std::string out;
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return out;
-    char buffer[4096];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        out.append(buffer, got);
-    pclose(pipe);
-    return out;
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-bool Exists(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
-}
-
-std::string RandomBytes(std::size_t n, unsigned seed) {
-    std::mt19937 generator(seed);
-    std::string bytes(n, '\0');
-    for (char& byte : bytes)
-        byte = static_cast<char>(generator());
-    return bytes;
-}
 
 DesKey KeyOf(std::string_view bytes) {
     DesKey key{};

@@ -3,42 +3,13 @@
 #include "cli_runner.h"
 
 #include <array>
-#include <cstdio>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <random>
 #include <string>
-#include <sys/stat.h>
 
 namespace qh::test {
 namespace {
 
 constexpr std::array<const char*, 6> kDigestCommands = {"md5", "sha1", "sha224", "sha256", "sha384", "sha512"};
-
-// What a shell command writes on standard output.
-std::string Shell(const std::string& command) {
-    std::string out;
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return out;
-    char buffer[4096];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        out.append(buffer, got);
-    pclose(pipe);
-    return out;
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string RandomBytes(std::size_t n, unsigned seed) {
-    std::mt19937 generator(seed);
-    std::string bytes(n, '\0');
-    for (char& byte : bytes)
-        byte = static_cast<char>(generator());
-    return bytes;
-}
 
 // A folder of files worth digesting: empty, short, across the 1 MiB read
 // chunk, and names that need quoting or the escape of sha256sum.

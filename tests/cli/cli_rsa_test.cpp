@@ -4,9 +4,7 @@
 #include "cli_runner.h"
 
 #include <cstdlib>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <random>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -14,25 +12,6 @@
 
 namespace qh::test {
 namespace {
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::string RandomBytes(std::size_t n, unsigned seed) {
-    std::mt19937 generator(seed);
-    std::string bytes(n, '\0');
-    for (char& byte : bytes)
-        byte = static_cast<char>(generator());
-    return bytes;
-}
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;

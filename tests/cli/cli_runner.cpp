@@ -3,21 +3,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <random>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace qh::test {
-namespace {
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-} // namespace
-
 std::string MakeTempDir() {
     char pattern[] = "/tmp/qh-cli-test-XXXXXX";
     const char* dir = mkdtemp(pattern);
@@ -32,9 +23,45 @@ CliRun RunCli(const std::string& arguments, const std::string& input) {
     CliRun run;
     const int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = slurp(out);
-    run.err = slurp(err);
+    run.out = ReadFile(out);
+    run.err = ReadFile(err);
     return run;
+}
+
+std::string Shell(const std::string& command) {
+    std::string out;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return out;
+    char buffer[4096];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        out.append(buffer, got);
+    pclose(pipe);
+    return out;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool Exists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+std::string RandomBytes(std::size_t n, unsigned seed) {
+    std::mt19937 generator(seed);
+    std::string bytes(n, '\0');
+    for (char& byte : bytes)
+        byte = static_cast<char>(generator());
+    return bytes;
 }
 
 } // namespace qh::test

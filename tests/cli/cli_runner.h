@@ -1,7 +1,9 @@
-// Runs quillhorn-cli with a standard input and collects what it writes.
+// Runs quillhorn-cli with a standard input and collects what it writes; the
+// file and shell helpers the command tests share.
 #ifndef QUILLHORN_CLI_RUNNER_H
 #define QUILLHORN_CLI_RUNNER_H
 
+#include <cstddef>
 #include <string>
 
 namespace qh::test {
@@ -18,6 +20,16 @@ CliRun RunCli(const std::string& arguments, const std::string& input = std::stri
 
 // A fresh empty folder for the test's files.
 std::string MakeTempDir();
+
+// What a shell command writes on standard output.
+std::string Shell(const std::string& command);
+
+void WriteFile(const std::string& path, const std::string& bytes);
+std::string ReadFile(const std::string& path);
+// True when the path names anything, a dangling link included.
+bool Exists(const std::string& path);
+// `n` bytes of a fixed pseudo-random sequence per seed.
+std::string RandomBytes(std::size_t n, unsigned seed);
 
 } // namespace qh::test
 

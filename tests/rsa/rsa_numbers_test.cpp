@@ -3,6 +3,7 @@
 // workbench makes them: with the real component and with a scripted one.
 #include "rsa_numbers.h"
 #include "rsa_test_support.h"
+#include "stub_rsa_component.h"
 
 #include <gtest/gtest.h>
 #include <openssl/bn.h>
@@ -192,64 +193,36 @@ TEST_F(GenerateKeyTest, ReportsTheComponentsRefusal) {
 // A component whose answers the test scripts: primes 3 and 5 (n = f), a
 // sequence of exponents, InverseModPhi refusing the first `notInvertible` of
 // them, and a PowerMod that either round-trips or spoils the result.
-class ScriptedComponent final : public IRsaComponent {
+class ScriptedComponent final : public StubRsaComponent {
 public:
     int notInvertible = 0;
     int primeStatus = QH_RSA_OK;
     bool spoilRoundTrip = false;
     int exponents = 0;
 
-    int QueryInterface(const QhGuid&, void**) override { return QH_RSA_E_NO_INTERFACE; }
-    std::uint32_t AddRef() override { return 1; }
-    std::uint32_t Release() override { return 1; }
     int RandomPrime(int, char* out, std::size_t size, std::size_t* len) override {
         if (primeStatus != QH_RSA_OK)
             return primeStatus;
-        return put(primeCalls_++ == 0 ? "3" : "5", out, size, len);
+        return Put(primeCalls_++ == 0 ? "3" : "5", out, size, len);
     }
-    int IsPrime(const char*, int*) override { return QH_RSA_E_INTERNAL; }
     int Multiply(const char*, const char*, char* out, std::size_t size, std::size_t* len) override {
-        return put("f", out, size, len);
+        return Put("f", out, size, len);
     }
     int RandomExponent(char* out, std::size_t size, std::size_t* len) override {
-        return put(std::to_string(++exponents), out, size, len);
+        return Put(std::to_string(++exponents), out, size, len);
     }
     int InverseModPhi(const char*, const char*, const char* x, char* out, std::size_t size, std::size_t* len) override {
         if (std::stoi(x) <= notInvertible)
             return QH_RSA_E_NOT_INVERTIBLE;
-        return put("d" + std::string(x), out, size, len);
+        return Put("d" + std::string(x), out, size, len);
     }
     int PowerMod(const char*, const char* k, const char* x, char* out, std::size_t size, std::size_t* len) override {
         if (k[0] == 'd') // decryption: give the plaintext back, or spoil it
-            return put(spoilRoundTrip ? "01234" : "1234", out, size, len);
-        return put(std::string("c") + x, out, size, len);
+            return Put(spoilRoundTrip ? "01234" : "1234", out, size, len);
+        return Put(std::string("c") + x, out, size, len);
     }
-    int EncryptInteger(const char*, const char*, const char*, char*, std::size_t, std::size_t*) override {
-        return QH_RSA_E_INTERNAL;
-    }
-    int EncryptString(const char*, const char*, const unsigned char*, std::size_t, char*, std::size_t,
-                      std::size_t*) override {
-        return QH_RSA_E_INTERNAL;
-    }
-    int EncryptFile(const char*, const char*, const char*, const char*) override { return QH_RSA_E_INTERNAL; }
-    int DecryptInteger(const char*, const char*, const char*, char*, std::size_t, std::size_t*) override {
-        return QH_RSA_E_INTERNAL;
-    }
-    int DecryptString(const char*, const char*, const char*, unsigned char*, std::size_t, std::size_t*) override {
-        return QH_RSA_E_INTERNAL;
-    }
-    int DecryptFile(const char*, const char*, const char*, const char*) override { return QH_RSA_E_INTERNAL; }
-    int IsCoprimeToPhi(const char*, const char*, const char*, int*) override { return QH_RSA_E_INTERNAL; }
 
 private:
-    static int put(const std::string& value, char* out, std::size_t size, std::size_t* len) {
-        if (len)
-            *len = value.size();
-        if (value.size() + 1 > size)
-            return QH_RSA_E_BUFFER;
-        std::memcpy(out, value.c_str(), value.size() + 1);
-        return QH_RSA_OK;
-    }
     int primeCalls_ = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "recording_services.h"
 #include "rsa_loader.h"
 #include "rsa_tool_pane.h"
+#include "stub_rsa_component.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -9,7 +10,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -21,7 +21,7 @@ namespace {
 const QString kTitle = QStringLiteral("QUILLHORN RSATOOL");
 
 // A component whose answers the test sets. Unset methods fail.
-class FakeRsa : public IRsaComponent {
+class FakeRsa : public test::StubRsaComponent {
 public:
     bool fail = false;           // every call fails with QH_RSA_E_INTERNAL
     std::string prime = "b";     // RandomPrime's answer
@@ -32,10 +32,6 @@ public:
     int powerStatus = QH_RSA_OK; // PowerMod's status
     std::vector<int> primeWords; // RandomPrime's arguments
     int exponentCalls = 0;
-
-    int QueryInterface(const QhGuid&, void**) override { return QH_RSA_E_NO_INTERFACE; }
-    std::uint32_t AddRef() override { return 1; }
-    std::uint32_t Release() override { return 1; }
 
     int RandomPrime(int words, char* out, std::size_t size, std::size_t* len) override {
         primeWords.push_back(words);
@@ -55,33 +51,11 @@ public:
     int PowerMod(const char*, const char*, const char*, char* out, std::size_t size, std::size_t* len) override {
         return powerStatus != QH_RSA_OK ? powerStatus : answer(power, out, size, len);
     }
-    int EncryptInteger(const char*, const char*, const char*, char*, std::size_t, std::size_t*) override {
-        return QH_RSA_E_INTERNAL;
-    }
-    int EncryptString(const char*, const char*, const unsigned char*, std::size_t, char*, std::size_t,
-                      std::size_t*) override {
-        return QH_RSA_E_INTERNAL;
-    }
-    int EncryptFile(const char*, const char*, const char*, const char*) override { return QH_RSA_E_INTERNAL; }
-    int DecryptInteger(const char*, const char*, const char*, char*, std::size_t, std::size_t*) override {
-        return QH_RSA_E_INTERNAL;
-    }
-    int DecryptString(const char*, const char*, const char*, unsigned char*, std::size_t, std::size_t*) override {
-        return QH_RSA_E_INTERNAL;
-    }
-    int DecryptFile(const char*, const char*, const char*, const char*) override { return QH_RSA_E_INTERNAL; }
     int IsCoprimeToPhi(const char*, const char*, const char*, int* yes) override { return yesNo(yes); }
 
 private:
     int answer(const std::string& value, char* out, std::size_t size, std::size_t* len) {
-        if (fail)
-            return QH_RSA_E_INTERNAL;
-        if (len)
-            *len = value.size();
-        if (size < value.size() + 1)
-            return QH_RSA_E_BUFFER;
-        std::memcpy(out, value.c_str(), value.size() + 1);
-        return QH_RSA_OK;
+        return fail ? QH_RSA_E_INTERNAL : Put(value, out, size, len);
     }
     int yesNo(int* yes) {
         if (fail)
