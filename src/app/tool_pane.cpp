@@ -1,6 +1,8 @@
 #include "tool_pane.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -11,7 +13,45 @@
 
 #include "pane_services.h"
 
+#include <map>
+
 namespace qh {
+
+// Runs the handlers of onFocusLost. It lives in the window and falls silent
+// for good once the window starts going, whatever deletes it.
+class ToolPane::FocusWatcher : public QObject {
+public:
+    explicit FocusWatcher(QObject* window) : QObject(window) {}
+
+    void add(QWidget* box, std::function<void()> lost) {
+        handlers_[box] = std::move(lost);
+        box->installEventFilter(this);
+    }
+    // The handler of the watched box that has the focus, as if it lost it.
+    void fireFocused() {
+        for (auto& [box, lost] : handlers_)
+            if (!silent_ && static_cast<QWidget*>(box)->hasFocus())
+                lost();
+    }
+    void silence() { silent_ = true; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusOut && !silent_) {
+            // A context menu, or a message box and other windows, take the
+            // focus only for a while: the box gets it back afterwards.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            const auto found = handlers_.find(watched);
+            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && found != handlers_.end())
+                found->second();
+        }
+        return false;
+    }
+
+private:
+    std::map<QObject*, std::function<void()>> handlers_;
+    bool silent_ = false;
+};
 
 PaneWindow::PaneWindow(QWidget* parent) : QWidget(parent) {}
 
@@ -28,8 +68,18 @@ void PaneWindow::keyPressEvent(QKeyEvent* event) {
 ToolPane::ToolPane(PaneServices& services, QColor paneColour, QColor textColour)
     : services_(services), paneColour_(paneColour), textColour_(textColour) {}
 
+// The owner destroys the window first (destroyWindow). Should a window be left,
+// the derived pane is gone already: its handlers must not run while the
+// window's controls are deleted, so they are cut off first.
 ToolPane::~ToolPane() {
-    destroyWindow();
+    if (!window_)
+        return;
+    if (focusWatcher_)
+        focusWatcher_->silence();
+    window_->disconnect();
+    for (QObject* child : window_->findChildren<QObject*>())
+        child->disconnect();
+    delete window_.data();
 }
 
 QWidget* ToolPane::createWindow(QWidget* parent) {
@@ -43,16 +93,34 @@ QWidget* ToolPane::createWindow(QWidget* parent) {
         button->setAutoDefault(false);
         button->setDefault(false);
     }
+    // An editable combo box only takes what is typed: completing it would
+    // change the user's text behind their back.
+    for (QComboBox* combo : window->findChildren<QComboBox*>())
+        if (combo->isEditable())
+            combo->setCompleter(nullptr);
     ApplyPaneColours(window, paneColour_, textColour_);
     return window;
 }
 
-void ToolPane::destroyWindow() {
+void ToolPane::destroyWindow(WindowEnd end) {
     if (!window_)
+        return;
+    if (focusWatcher_) {
+        if (end == WindowEnd::Switch)
+            focusWatcher_->fireFocused();
+        focusWatcher_->silence();
+    }
+    if (!window_) // a handler's message may have closed everything
         return;
     windowDestroying();
     delete window_.data();
     window_ = nullptr;
+}
+
+void ToolPane::onFocusLost(QWidget* box, std::function<void()> lost) {
+    if (!focusWatcher_)
+        focusWatcher_ = new FocusWatcher(window_);
+    focusWatcher_->add(box, std::move(lost));
 }
 
 FilePathRows BuildFilePathRows(PaneServices& services, QWidget* pane, const QString& title, const QString& firstText,

@@ -9,6 +9,7 @@
 #include <QColor>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 
 class QLineEdit;
 class QPushButton;
@@ -28,6 +29,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 };
 
+// Why a pane's window goes: another pane is shown, or the main window closes.
+enum class WindowEnd { Switch, Close };
+
 class ToolPane {
 public:
     // textColour: the colour of every control's text; invalid keeps the style's.
@@ -39,8 +43,12 @@ public:
     // Builds the window with fresh controls as a child of `parent`. Any window
     // the pane still has is destroyed first.
     QWidget* createWindow(QWidget* parent);
-    // Destroys the window; the object and its fields live on.
-    void destroyWindow();
+    // Destroys the window; the object and its fields live on. The owner calls
+    // it while the pane object is whole, also when the main window closes, so
+    // that the pane's own windowDestroying runs. On a switch, a watched box
+    // that still has the focus is read first (see onFocusLost); on closing
+    // nothing more is read or shown.
+    void destroyWindow(WindowEnd end = WindowEnd::Switch);
     QWidget* window() const { return window_; }
 
     QColor paneColour() const { return paneColour_; }
@@ -55,13 +63,21 @@ protected:
     // Called just before the window is destroyed: forget pointers to controls.
     virtual void windowDestroying() {}
 
+    // Calls `lost` when `box` (a control of the window) loses the focus for
+    // good: not to a pop-up menu, nor to another window for a while. Once the
+    // window starts going, `lost` is never called again.
+    void onFocusLost(QWidget* box, std::function<void()> lost);
+
     PaneServices& services() const { return services_; }
 
 private:
+    class FocusWatcher;
+
     PaneServices& services_;
     QColor paneColour_;
     QColor textColour_;
     QPointer<QWidget> window_;
+    QPointer<FocusWatcher> focusWatcher_;
 };
 
 // Gives a control its objectName (tests find controls by it) and returns it.

@@ -202,7 +202,11 @@ void CToolboxDlg::finishClose() {
     QDialog::reject();
 }
 
+// The shown pane's window goes first, while its pane object is whole, so
+// that the pane's own clean-up runs; then the pane objects.
 void CToolboxDlg::deletePanes() {
+    if (currentPane_)
+        currentPane_->destroyWindow(WindowEnd::Close);
     currentPane_ = nullptr;
     for (auto& row : navTable_)
         for (NavItem& item : row)

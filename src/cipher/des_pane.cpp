@@ -121,7 +121,9 @@ void CDES::buildWindow(QWidget* window) {
     QObject::connect(decryptButton, &QPushButton::clicked, window, [this] { decryptText(); });
 }
 
+// The current result goes with the window: a new showing starts without one.
 void CDES::windowDestroying() {
+    result_.reset();
     key_ = inputPath_ = outputPath_ = nullptr;
     input_ = output_ = nullptr;
     keyBytes_ = inputBytes_ = outputBytes_ = nullptr;

@@ -6,9 +6,7 @@
 #include "text_codec.h"
 
 #include <QButtonGroup>
-#include <QEvent>
 #include <QFile>
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -18,7 +16,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-#include <functional>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -31,23 +28,6 @@ const QString kTitle = QStringLiteral("QUILLHORN RSA");
 std::string_view view(const QByteArray& bytes) {
     return std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
-
-// Calls `lost` with the watched box whenever one loses the focus for good: a
-// context menu opening over it is not the user leaving the box.
-class FocusOutFilter : public QObject {
-public:
-    FocusOutFilter(QObject* parent, std::function<void(QObject*)> lost) : QObject(parent), lost_(std::move(lost)) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
-            lost_(watched);
-        return false;
-    }
-
-private:
-    std::function<void(QObject*)> lost_;
-};
 
 // Bytes as text in a multi-line box, with a zero byte shown as the visible
 // symbol for NUL rather than cutting the text.
@@ -182,12 +162,14 @@ void CRSA::buildWindow(QWidget* window) {
         each->setSpacing(4);
     }
 
-    // Fields outlive the window: a new window shows the stored key.
+    // Every showing starts with an empty key.
+    n_.clear();
+    e_.clear();
+    d_.clear();
     showKey();
 
-    auto* filter = new FocusOutFilter(window, [this](QObject* box) { readKeyBox(box); });
     for (QLineEdit* box : {nBox_, eBox_, dBox_})
-        box->installEventFilter(filter);
+        onFocusLost(box, [this, box] { readKeyBox(box); });
     QObject::connect(decimalKey_, &QRadioButton::clicked, window, [this] { showKey(); });
     QObject::connect(hexKey_, &QRadioButton::clicked, window, [this] { showKey(); });
     QObject::connect(pasteButton, &QPushButton::clicked, window, [this] { pasteKey(); });
@@ -198,11 +180,6 @@ void CRSA::buildWindow(QWidget* window) {
 }
 
 void CRSA::windowDestroying() {
-    // A key box that still has the focus has not been read yet: keep its text.
-    // Focus changes while the window is deleted find no box and are ignored.
-    for (QLineEdit* box : {nBox_, eBox_, dBox_})
-        if (box->hasFocus())
-            readKeyBox(box);
     decimalKey_ = hexKey_ = textMode_ = decimalMode_ = hexMode_ = nullptr;
     nBox_ = eBox_ = dBox_ = inputPath_ = outputPath_ = nullptr;
     input_ = output_ = nullptr;
@@ -226,16 +203,13 @@ void CRSA::showKey() {
 
 // Stores the number in `box` as hexadecimal. A text that is not a number of the
 // shown base is refused: the stored value stays and the box shows it again.
-void CRSA::readKeyBox(QObject* box) {
-    std::string* stored = box == nBox_ ? &n_ : box == eBox_ ? &e_ : box == dBox_ ? &d_ : nullptr;
-    if (!stored)
-        return;
-    auto* edit = static_cast<QLineEdit*>(box);
+void CRSA::readKeyBox(QLineEdit* edit) {
+    std::string* stored = edit == nBox_ ? &n_ : edit == eBox_ ? &e_ : &d_;
     const int base = keyBase();
     const std::optional<std::string> digits = CleanNumber(view(edit->text().toLatin1()), base);
     // toLatin1 turns characters beyond Latin-1 into '?', which is refused too.
     if (!digits) {
-        const char* name = box == nBox_ ? "n" : box == eBox_ ? "e" : "d";
+        const char* name = edit == nBox_ ? "n" : edit == eBox_ ? "e" : "d";
         edit->setText(QString::fromLatin1(base == 16 ? *stored : ConvertRadix(*stored, 16, 10)));
         edit->setCursorPosition(0);
         showError(QStringLiteral("%1 不是有效的%2数!")

@@ -13,7 +13,6 @@
 #include <string>
 
 class QLineEdit;
-class QObject;
 class QPlainTextEdit;
 class QRadioButton;
 
@@ -40,7 +39,7 @@ private:
 
     int keyBase() const;
     void showKey();
-    void readKeyBox(QObject* box);
+    void readKeyBox(QLineEdit* box);
     void pasteKey();
     void processFile(bool encrypt);
     void processInput(bool encrypt);

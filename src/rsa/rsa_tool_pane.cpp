@@ -5,8 +5,6 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QEvent>
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -57,36 +55,7 @@ const QString CRSATool::kTitle = QStringLiteral("QUILLHORN RSATOOL");
 const QString CRSATool::kHelpAddress =
     QStringLiteral("https://quillhorn.example.org/map.htm?id=help&arg=id=qh_rsatool");
 
-// Reads a number box when it loses the focus.
-class CRSATool::FocusWatcher : public QObject {
-public:
-    FocusWatcher(CRSATool& pane, QObject* parent) : QObject(parent), pane_(pane) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        // A context menu or another window taking the focus for a while is no
-        // leaving of the box: it gets the focus back afterwards.
-        if (event->type() == QEvent::FocusOut) {
-            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
-                return false;
-            for (int i = 0; i < NumberCount; ++i)
-                if (watched == pane_.boxes_[i])
-                    pane_.readBox(static_cast<Number>(i));
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    CRSATool& pane_;
-};
-
 CRSATool::CRSATool(PaneServices& services) : ToolPane(services, kPaneColour) {}
-
-// The base class's destructor cannot reach windowDestroying any more.
-CRSATool::~CRSATool() {
-    destroyWindow();
-}
 
 void CRSATool::buildWindow(QWidget* window) {
     auto* group = new QGroupBox(QStringLiteral("RSA 密匙生成工具"), window);
@@ -143,7 +112,6 @@ void CRSATool::buildWindow(QWidget* window) {
          "dEdit",
          {{"据 e 计算", "computeDButton"}, {"随机选取", "randomDButton"}, {"√", "testDButton"}}},
     };
-    watcher_ = new FocusWatcher(*this, window);
     QPushButton* buttons[NumberCount][3] = {};
     auto* numbers = new QVBoxLayout;
     numbers->setSpacing(1);
@@ -164,8 +132,8 @@ void CRSATool::buildWindow(QWidget* window) {
         auto* box = named(new QPlainTextEdit(group), rows[i].boxName);
         box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         box->setFixedHeight(34);
-        box->installEventFilter(watcher_);
         boxes_[i] = box;
+        onFocusLost(box, [this, i] { readBox(static_cast<Number>(i)); });
         numbers->addLayout(line);
         numbers->addWidget(box);
     }
@@ -202,21 +170,13 @@ void CRSATool::buildWindow(QWidget* window) {
     connect(buttons[D][2], [this] { testCoprime(D); });
     QObject::connect(baseGroup, &QButtonGroup::buttonClicked, window, [this] { showNumbers(); });
 
+    // Every showing starts with no numbers.
+    for (std::string& number : numbers_)
+        number.clear();
     showNumbers();
 }
 
 void CRSATool::windowDestroying() {
-    // A box still holding the focus is read as if it lost it; a refused text is
-    // dropped without a message, since the window is going.
-    delete watcher_;
-    watcher_ = nullptr;
-    for (int i = 0; i < NumberCount; ++i) {
-        if (boxes_[i] && boxes_[i]->hasFocus()) {
-            const std::optional<std::string> clean = CleanNumber(boxes_[i]->toPlainText().toStdString(), displayBase());
-            if (clean)
-                numbers_[i] = displayBase() == 10 ? ConvertRadix(*clean, 10, 16) : *clean;
-        }
-    }
     boxes_.fill(nullptr);
     decimal_ = hexadecimal_ = nullptr;
     keyLength_ = nullptr;

@@ -32,7 +32,6 @@ public:
     static const QString kHelpAddress;
 
     explicit CRSATool(PaneServices& services);
-    ~CRSATool() override;
     const char* className() const override { return "CRSATool"; }
 
 protected:
@@ -41,8 +40,6 @@ protected:
 
 private:
     enum Number { P, Q, N, E, D, NumberCount };
-    class FocusWatcher;
-
     int displayBase() const;
     void showNumbers();
     void readBox(Number which);
@@ -74,7 +71,6 @@ private:
     QRadioButton* decimal_ = nullptr;
     QRadioButton* hexadecimal_ = nullptr;
     QComboBox* keyLength_ = nullptr;
-    FocusWatcher* watcher_ = nullptr;
 };
 
 } // namespace qh

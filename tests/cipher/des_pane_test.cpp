@@ -136,12 +136,12 @@ TEST_F(DesPaneTest, ChecksConvertTheirBoxes) {
     check("outputBytesCheck", false);
     EXPECT_EQ(output(), raw);
 
-    // The result outlives the window; the controls start afresh.
+    // The result goes with the window; the controls start afresh.
     pane->createWindow(&host);
     EXPECT_FALSE(find<QCheckBox>("outputBytesCheck")->isChecked());
     EXPECT_TRUE(output().isEmpty());
     check("outputBytesCheck", true);
-    EXPECT_EQ(output(), bytes);
+    EXPECT_TRUE(output().isEmpty());
 }
 
 TEST_F(DesPaneTest, TextsRoundTripEveryByteOfTheCiphertext) {

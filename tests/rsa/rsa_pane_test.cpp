@@ -141,9 +141,23 @@ TEST_F(RsaPaneTest, KeyBoxesStoreHexadecimalWhateverTheyShow) {
     typeKey("nEdit", QString::fromStdString(longKey));
     EXPECT_EQ(pane->n(), longKey);
 
-    // The stored key outlives the window.
+    EXPECT_TRUE(services.messages.isEmpty());
+}
+
+TEST_F(RsaPaneTest, ABoxLeftWithTheFocusIsReadAtASwitchAndEveryShowingStartsEmpty) {
+    host.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
+    QTest::mouseClick(box("nEdit"), Qt::LeftButton);
+    QTest::keyClicks(box("nEdit"), QStringLiteral("abc"));
+    ASSERT_TRUE(box("nEdit")->hasFocus());
+    pane->destroyWindow();
+    EXPECT_EQ(pane->n(), "abc");
+
     pane->createWindow(&host);
-    EXPECT_EQ(box("nEdit")->text(), QString::fromStdString(longKey));
+    expectKey("", "", "");
+    for (const char* name : {"nEdit", "eEdit", "dEdit"})
+        EXPECT_TRUE(box(name)->text().isEmpty()) << name;
+    EXPECT_TRUE(find<QRadioButton>("keyHexRadio")->isChecked());
     EXPECT_TRUE(services.messages.isEmpty());
 }
 

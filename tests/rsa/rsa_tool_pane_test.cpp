@@ -382,12 +382,16 @@ TEST_F(RsaToolPaneTest, FailingComponentKeepsEveryNumber) {
     EXPECT_EQ(text("pEdit"), QStringLiteral("b"));
 }
 
-TEST_F(RsaToolPaneTest, NumbersOutliveTheWindow) {
+TEST_F(RsaToolPaneTest, EveryShowingStartsWithNoNumbersAndKeyLength512) {
     type("pEdit", QStringLiteral("b"));
+    setKeyLength(QStringLiteral("1024"));
     find<QRadioButton>("decimalRadio")->click();
     pane->createWindow(&host);
     EXPECT_TRUE(find<QRadioButton>("hexadecimalRadio")->isChecked());
-    EXPECT_EQ(text("pEdit"), QStringLiteral("b"));
+    EXPECT_EQ(find<QComboBox>("keyLengthCombo")->currentText(), QStringLiteral("512"));
+    for (const char* name : {"pEdit", "qEdit", "nEdit", "eEdit", "dEdit"})
+        EXPECT_TRUE(text(name).isEmpty()) << name;
+    EXPECT_EQ(copied(), QByteArray("\r\n\r\n"));
 }
 
 } // namespace

@@ -1,0 +1,118 @@
+// The real start-up path with a user at the keyboard: every text box of every
+// pane is typed into, the focus is left in one, and the main window is closed
+// by Esc or by its close button. Closing must neither crash nor show anything.
+#include "recording_services.h"
+#include "tool_pane.h"
+#include "toolbox_app.h"
+#include "toolbox_dlg.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <vector>
+
+namespace qh {
+namespace {
+
+enum class CloseBy { Escape, CloseButton };
+
+// The boxes a user can type into, in the order of the pane's children.
+std::vector<QWidget*> textBoxes(QWidget* pane) {
+    std::vector<QWidget*> boxes;
+    for (QWidget* widget : pane->findChildren<QWidget*>()) {
+        const bool usable = widget->isVisible() && widget->isEnabled();
+        if (auto* line = qobject_cast<QLineEdit*>(widget); line && usable && !line->isReadOnly())
+            boxes.push_back(line);
+        if (auto* text = qobject_cast<QPlainTextEdit*>(widget); text && usable && !text->isReadOnly())
+            boxes.push_back(text);
+    }
+    return boxes;
+}
+
+// A click into the box, as a user gives it the focus, then some typing that is
+// no valid number, so that every check on leaving a box has something to say.
+void typeInto(QWidget* box) {
+    QWidget* target = box;
+    if (auto* text = qobject_cast<QPlainTextEdit*>(box))
+        target = text->viewport();
+    QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(4, 4));
+    QTest::keyClicks(box, QStringLiteral("1z"));
+}
+
+struct Case {
+    int folder;
+    int position;
+    int box; // the box left with the focus
+};
+
+// Runs the program once: opens the item, types into every box, clicks back into
+// the chosen one and closes. Returns the number of boxes of the pane.
+int runOnce(const Case& c, CloseBy by, int& status, qsizetype& messagesOnClose) {
+    test::RecordingServices services;
+    CToolboxApp app(services);
+    app.setComponentPath(QH_TEST_COMPONENT);
+    int boxCount = 0;
+    app.setWindowHook([&](CToolboxDlg& dialog) {
+        dialog.setFadeMilliseconds(0);
+        QTimer::singleShot(0, &dialog, [&] {
+            dialog.activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+            CXTOutBarCtrl* bar = dialog.bar();
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->folderRect(c.folder).center());
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->iconRect(c.position).center());
+            ToolPane* pane = dialog.currentPane();
+            EXPECT_NE(pane, nullptr);
+            const std::vector<QWidget*> boxes = pane ? textBoxes(pane->window()) : std::vector<QWidget*>();
+            boxCount = static_cast<int>(boxes.size());
+            for (QWidget* box : boxes)
+                typeInto(box);
+            if (c.box < boxCount) {
+                typeInto(boxes[c.box]);
+                EXPECT_TRUE(boxes[c.box]->hasFocus());
+            }
+            const qsizetype before = services.messages.size();
+            if (by == CloseBy::Escape)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            else
+                dialog.windowHandle()->close();
+            messagesOnClose = services.messages.size() - before;
+        });
+    });
+    status = app.InitInstance();
+    return boxCount;
+}
+
+TEST(Closing, WithTheFocusInAnyTextBoxOfAnyPane) {
+    const int itemCounts[] = {3, 3, 1, 2, 3};
+    for (int folder = 0; folder < 5; ++folder) {
+        for (int position = 0; position < itemCounts[folder]; ++position) {
+            for (int box = 0;; ++box) {
+                int boxCount = 0;
+                for (CloseBy by : {CloseBy::Escape, CloseBy::CloseButton}) {
+                    SCOPED_TRACE(testing::Message() << "folder " << folder << " item " << position << " box " << box
+                                                    << (by == CloseBy::Escape ? " Esc" : " close button"));
+                    int status = -1;
+                    qsizetype messagesOnClose = -1;
+                    boxCount = runOnce({folder, position, box}, by, status, messagesOnClose);
+                    EXPECT_EQ(status, 0);
+                    EXPECT_EQ(messagesOnClose, 0);
+                    EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty() ||
+                                std::none_of(QApplication::topLevelWidgets().begin(),
+                                             QApplication::topLevelWidgets().end(),
+                                             [](QWidget* w) { return w->isVisible(); }));
+                }
+                if (box + 1 >= boxCount)
+                    break;
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace qh
