@@ -24,9 +24,6 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-// The component's largest RandomPrime argument.
-constexpr int kMaxPrimeWords = 128;
-
 } // namespace
 
 // Repeated division of the source digits by a power of the target base, so
@@ -104,9 +101,7 @@ std::optional<std::string> CleanNumber(std::string_view text, int base) {
 }
 
 // Read as C's atoi reads (leading blanks, a sign, then digits up to the first
-// other character), but saturating instead of overflowing. Lengths above the
-// component's largest prime (128 words, an 8192-bit key) are clamped to it, so
-// a typed "100000" still gives the longest key rather than a refused call.
+// other character), but saturating instead of overflowing.
 int PrimeWordsForKeyLength(std::string_view text) {
     std::size_t at = 0;
     while (at < text.size() && (IsBlank(text[at]) || text[at] == '\v' || text[at] == '\f'))
@@ -124,7 +119,7 @@ int PrimeWordsForKeyLength(std::string_view text) {
     }
     if (negative || bits < 64)
         bits = 64;
-    return static_cast<int>(std::min<long long>(bits / 64, kMaxPrimeWords));
+    return bits > kMaxKeyLengthBits ? 0 : static_cast<int>(bits / 64);
 }
 
 namespace {

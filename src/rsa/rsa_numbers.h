@@ -23,9 +23,13 @@ std::string ConvertRadix(std::string_view digits, int fromBase, int toBase);
 // empty (or all-blank) text gives an empty string.
 std::optional<std::string> CleanNumber(std::string_view text, int base);
 
+// The longest key the component makes: two primes of 128 words.
+inline constexpr int kMaxKeyLengthBits = 8192;
+
 // The count of 32-bit words that RandomPrime takes for a key-length text: the
 // text read as a signed decimal integer (not a number reads as 0), values below
-// 64 counting as 64, divided by 64 and rounded down.
+// 64 counting as 64, divided by 64 and rounded down. 0 for a length above
+// kMaxKeyLengthBits, which no key can have.
 int PrimeWordsForKeyLength(std::string_view text);
 
 // A whole key made as the key workbench's "generate all" does: p and q of

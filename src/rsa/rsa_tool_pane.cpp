@@ -68,6 +68,8 @@ void CRSATool::buildWindow(QWidget* window) {
     for (const char* length : {"128", "256", "512", "1024"})
         keyLength_->addItem(QString::fromLatin1(length));
     keyLength_->setCurrentIndex(2);
+    keyLength_->setMinimumContentsLength(5); // room for a typed 16384
+    keyLength_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     auto* help = named(new QPushButton(QStringLiteral("在线帮助"), group), "helpButton");
     help->setFlat(true);
     help->setCursor(Qt::PointingHandCursor);
@@ -247,11 +249,22 @@ void CRSATool::storeResult(Number which, const RsaResult& result) {
         showFailure(result.status);
 }
 
+// The prime size for the key length box; 0 after a message when no key can be
+// that long.
+int CRSATool::primeWords() {
+    const int words = PrimeWordsForKeyLength(keyLength_->currentText().toStdString());
+    if (words == 0)
+        showError(QStringLiteral("计算失败, 秘匙长度不能超过 %1!").arg(kMaxKeyLengthBits));
+    return words;
+}
+
 void CRSATool::randomPrime(Number which) {
     std::optional<RsaClient> rsa = client();
     if (!rsa)
         return;
-    const int words = PrimeWordsForKeyLength(keyLength_->currentText().toStdString());
+    const int words = primeWords();
+    if (words == 0)
+        return;
     RsaResult prime;
     {
         BusyCursor busy;
@@ -345,7 +358,9 @@ void CRSATool::generateAll() {
     std::optional<RsaClient> rsa = client();
     if (!rsa)
         return;
-    const int words = PrimeWordsForKeyLength(keyLength_->currentText().toStdString());
+    const int words = primeWords();
+    if (words == 0)
+        return;
     GeneratedKey key;
     {
         BusyCursor busy;

@@ -54,6 +54,7 @@ private:
     // A component result stored in `which` and shown; the failure message otherwise.
     void storeResult(Number which, const RsaResult& result);
 
+    int primeWords();
     void randomPrime(Number which);
     void testPrime(Number which);
     void computeN();

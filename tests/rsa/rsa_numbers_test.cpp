@@ -139,8 +139,9 @@ TEST(PrimeWordsForKeyLength, ReadsTheKeyLengthText) {
     EXPECT_EQ(PrimeWordsForKeyLength("-5"), 1);
     EXPECT_EQ(PrimeWordsForKeyLength("-4096"), 1);
     EXPECT_EQ(PrimeWordsForKeyLength("8192"), 128);
-    EXPECT_EQ(PrimeWordsForKeyLength("8256"), 128);
-    EXPECT_EQ(PrimeWordsForKeyLength("99999999999999999999999"), 128);
+    EXPECT_EQ(PrimeWordsForKeyLength("8193"), 0);
+    EXPECT_EQ(PrimeWordsForKeyLength("100000"), 0);
+    EXPECT_EQ(PrimeWordsForKeyLength("99999999999999999999999"), 0);
 }
 
 // n = p*q, e*d = 1 mod (p-1)(q-1), n of the asked length, all lower case.

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -129,16 +130,33 @@ TEST_F(RsaToolPaneTest, InitialStateAndHelp) {
     EXPECT_TRUE(services.messages.isEmpty());
 }
 
-TEST_F(RsaToolPaneTest, KeyLengthTextGivesThePrimeWords) {
+TEST_F(RsaToolPaneTest, KeyLengthIsTheTypedTextWithoutCompletion) {
     FakeRsa fake;
     SetRsaComponent(&fake);
-    for (const char* length : {"10", "1024", "1000", "abc", "4096"}) {
-        setKeyLength(QString::fromLatin1(length));
+    host.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
+    QLineEdit* edit = find<QComboBox>("keyLengthCombo")->lineEdit();
+    for (const char* length : {"10", "1024", "1000", "abc", "4096", "8192"}) {
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(edit, QString::fromLatin1(length));
         click("randomPButton");
+        EXPECT_EQ(edit->text(), QString::fromLatin1(length));
     }
-    EXPECT_EQ(fake.primeWords, (std::vector<int>{1, 16, 15, 1, 64}));
+    EXPECT_EQ(fake.primeWords, (std::vector<int>{1, 16, 15, 1, 64, 128}));
     EXPECT_EQ(text("pEdit"), QStringLiteral("b"));
     EXPECT_TRUE(services.messages.isEmpty());
+
+    // No key is longer than 8192 bits: the length is refused, nothing changes.
+    setKeyLength(QStringLiteral("100000"));
+    click("randomQButton");
+    expectOneMessage(QStringLiteral("计算失败, 秘匙长度不能超过 8192!"), kTitle, MessageKind::Error);
+    click("generateAllButton");
+    expectOneMessage(QStringLiteral("计算失败, 秘匙长度不能超过 8192!"), kTitle, MessageKind::Error);
+    EXPECT_EQ(fake.primeWords.size(), 6u);
+    EXPECT_TRUE(text("qEdit").isEmpty());
+    EXPECT_GE(find<QComboBox>("keyLengthCombo")->width(),
+              find<QComboBox>("keyLengthCombo")->fontMetrics().horizontalAdvance(QStringLiteral("100000")));
 }
 
 TEST_F(RsaToolPaneTest, GenerateAllCountsAttemptsAndReportsFailure) {
