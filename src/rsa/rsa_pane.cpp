@@ -221,9 +221,9 @@ void CRSA::readKeyBox(QLineEdit* edit) {
 
 // Reads a key in the form the key workbench copies: n CR LF e CR LF d, each
 // hexadecimal; lines ending in LF alone (as quillhorn-cli rsa keygen prints
-// them) are read the same way. Blanks and line breaks inside a number (a d
-// ending in CR LF) are dropped; a number with any other character changes
-// nothing.
+// them) are read the same way. Blanks inside a number and a line break
+// ending d are dropped; a number with any other character, or a d of several
+// lines, changes nothing.
 void CRSA::pasteKey() {
     QByteArray text;
     if (services().readClipboardText(window(), text) != ClipboardRead::Ok)
@@ -233,11 +233,14 @@ void CRSA::pasteKey() {
     const qsizetype second = first < 0 ? -1 : text.indexOf('\n', first + 1);
     if (second < 0)
         return;
-    const QByteArray parts[3] = {text.left(first), text.mid(first + 1, second - first - 1), text.mid(second + 1)};
+    // d runs to the end of the text. A final line break ends it; one inside it
+    // would glue further lines into d, so that d is refused.
+    const QByteArray d = text.mid(second + 1).trimmed();
+    const QByteArray parts[3] = {text.left(first), text.mid(first + 1, second - first - 1), d};
     std::string numbers[3];
     for (int i = 0; i < 3; ++i) {
         std::optional<std::string> digits = CleanNumber(view(parts[i]), 16);
-        if (!digits) {
+        if (!digits || parts[i].contains('\n') || parts[i].contains('\r')) {
             showError(QStringLiteral("粘贴的 %1 不是有效的十六进制数!").arg(QLatin1Char("ned"[i])));
             return;
         }

@@ -197,6 +197,12 @@ TEST_F(RsaPaneTest, PasteTakesTheThreeNumbersOfACopiedKey) {
     paste("1\r\n2x\r\n3");
     expectOneMessage(QStringLiteral("粘贴的 e 不是有效的十六进制数!"));
     expectKey("FF", "11", "ab");
+    // So does a d of several lines, which would otherwise glue them together.
+    for (const char* text : {"abc\r\n3\r\n5\r\n77\r\n", "abc\n3\n5\r77"}) {
+        paste(text);
+        expectOneMessage(QStringLiteral("粘贴的 d 不是有效的十六进制数!"));
+        expectKey("FF", "11", "ab");
+    }
 
     // Lines ending in LF alone, as quillhorn-cli rsa keygen prints them, work too.
     paste("c1\nd2\ne3\n");
