@@ -8,14 +8,38 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPalette>
 #include <QPushButton>
+#include <QTimer>
 
 #include "pane_services.h"
 
 #include <map>
 
 namespace qh {
+
+// Drops the one mouse press that is on its way to a control: its button is no
+// longer held. A press moves the focus before the control gets it; when leaving
+// a box showed a message, the message took the release, and the control would
+// stay pressed with no release to come. The click is lost instead.
+class StalePressDropper : public QObject {
+public:
+    StalePressDropper() {
+        QCoreApplication::instance()->installEventFilter(this);
+        // Nothing else may be dropped should no press follow.
+        QTimer::singleShot(0, this, [this] { deleteLater(); });
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick)
+            return false;
+        deleteLater();
+        QCoreApplication::instance()->removeEventFilter(this);
+        return !(QGuiApplication::mouseButtons() & static_cast<QMouseEvent*>(event)->button());
+    }
+};
 
 // Runs the handlers of onFocusLost. It lives in the window and falls silent
 // for good once the window starts going, whatever deletes it.
@@ -42,8 +66,11 @@ protected:
             // focus only for a while: the box gets it back afterwards.
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
             const auto found = handlers_.find(watched);
-            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && found != handlers_.end())
+            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && found != handlers_.end()) {
                 found->second();
+                if (reason == Qt::MouseFocusReason && QGuiApplication::mouseButtons() == Qt::NoButton)
+                    new StalePressDropper;
+            }
         }
         return false;
     }

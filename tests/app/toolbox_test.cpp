@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -194,6 +195,36 @@ TEST_F(ToolboxDlgTest, ItemsOpenThePaneListedAgainstTheirTextAfterAMove) {
             EXPECT_EQ(dialog->currentPane()->className(), paneOf.at(bar->itemText(p)));
         }
     }
+}
+
+TEST_F(ToolboxDlgTest, AClickWhoseReleaseAMessageTookIsDroppedWhole) {
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    clickFolder(3);
+    clickItem(0);
+    QWidget* pane = dialog->currentPane()->window();
+    auto* n = pane->findChild<QLineEdit*>(QStringLiteral("nEdit"));
+    auto* encrypt = pane->findChild<QPushButton*>(QStringLiteral("encryptButton"));
+    ASSERT_TRUE(n && encrypt);
+    CXTOutBarCtrl* bar = dialog->bar();
+    const QPoint toolItem = bar->iconRect(1).center();
+    // A real message box is modal: the click's release goes to it.
+    services.duringMessage = [this] { QTest::mouseRelease(dialog.get(), Qt::LeftButton, {}, QPoint(1, 1)); };
+    for (QWidget* target : {static_cast<QWidget*>(encrypt), static_cast<QWidget*>(bar)}) {
+        SCOPED_TRACE(target->objectName().toStdString());
+        QTest::mouseClick(n, Qt::LeftButton);
+        QTest::keyClicks(n, QStringLiteral("xyz"));
+        QTest::mousePress(target, Qt::LeftButton, {}, target == bar ? toolItem : encrypt->rect().center());
+        ASSERT_EQ(services.messages.size(), 1);
+        EXPECT_EQ(services.messages[0].text, QStringLiteral("n 不是有效的十六进制数!"));
+        services.messages.clear();
+    }
+    services.duringMessage = nullptr;
+    EXPECT_FALSE(encrypt->isDown());
+    // The bar holds no press either: a release over the item opens nothing.
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, toolItem);
+    EXPECT_STREQ(dialog->currentPane()->className(), "CRSA");
+    EXPECT_TRUE(services.messages.isEmpty());
 }
 
 TEST_F(ToolboxDlgTest, ClosingDeletesEveryPaneAndEndsTheRun) {

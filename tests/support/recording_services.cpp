@@ -37,6 +37,8 @@ QString RecordingServices::askSaveFileName(QWidget*, const FileDialogOptions& op
 MessageAnswer RecordingServices::showMessage(QWidget* owner, const QString& text, const QString& caption,
                                              MessageKind kind) {
     messages.append({text, caption, kind, owner});
+    if (duringMessage)
+        duringMessage();
     if (kind != MessageKind::Question)
         return MessageAnswer::Ok;
     return questionAnswers.isEmpty() ? MessageAnswer::No : questionAnswers.takeFirst();

@@ -41,6 +41,8 @@ public:
     // Runs inside every file dialog, before it answers (to move the current
     // directory, say).
     std::function<void()> duringDialog;
+    // Runs inside every message box, as the user's input while it is shown.
+    std::function<void()> duringMessage;
 
     QList<RecordedMessage> messages;
     QList<RecordedDialog> dialogs;
