@@ -159,8 +159,12 @@ void CASCIIU::buildWindow(QWidget* window) {
         settingsList_->setCurrentIndex(-1);
     }
 
-    QObject::connect(settingsList_, &QComboBox::currentIndexChanged, window,
-                     [this](int index) { applySetting(index); });
+    // A setting is applied when the user chooses one, also the one already
+    // chosen (to get it back after changing the prefix). Leaving the name field
+    // with a listed name in it is no choice: Qt would select and apply that
+    // setting over the user's unsaved controls, so that link is cut.
+    QObject::disconnect(settingsList_->lineEdit(), &QLineEdit::editingFinished, settingsList_, nullptr);
+    QObject::connect(settingsList_, &QComboBox::activated, window, [this](int index) { applySetting(index); });
     QObject::connect(saveSettingButton, &QPushButton::clicked, window, [this] { saveSetting(); });
     QObject::connect(decodeButton, &QPushButton::clicked, window, [this] { decode(); });
     QObject::connect(showErrors_, &QCheckBox::toggled, window, [this] { showOutput(); });

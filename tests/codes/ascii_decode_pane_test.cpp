@@ -1,6 +1,7 @@
 #include "ascii_decode_pane.h"
 #include "recording_services.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -50,6 +51,14 @@ protected:
     void decode(const QString& text) {
         find<QPlainTextEdit>("inputEdit")->setPlainText(text);
         click("decodeButton");
+    }
+    // Picks a setting from the open list, as a user does.
+    void choose(int index) {
+        auto* list = find<QComboBox>("settingsCombo");
+        list->showPopup();
+        QAbstractItemView* view = list->view();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->visualRect(view->model()->index(index, 0)).center());
     }
     void saveAs(const QString& name) {
         find<QComboBox>("settingsCombo")->setEditText(name);
@@ -111,7 +120,7 @@ TEST_F(DecodePaneTest, SettingsAreListedAndApplied) {
     EXPECT_EQ(pane->result(), QByteArray("AxB"));
 
     // A setting of base 8 changes everything but the base.
-    list->setCurrentIndex(1);
+    choose(1);
     EXPECT_EQ(find<QComboBox>("baseCombo")->currentIndex(), 0);
     EXPECT_TRUE(find<QLineEdit>("prefixEdit")->text().isEmpty());
     EXPECT_TRUE(find<QRadioButton>("ignoreErrorsRadio")->isChecked());
@@ -142,9 +151,52 @@ TEST_F(DecodePaneTest, SavingRefusesAListedNameAndStoresNoBaseAsZero) {
 
     // Applying the base-0 setting leaves the base list as it is.
     find<QComboBox>("baseCombo")->setCurrentIndex(1);
-    list->setCurrentIndex(2);
+    choose(2);
     EXPECT_EQ(find<QComboBox>("baseCombo")->currentIndex(), 1);
     EXPECT_EQ(find<QLineEdit>("prefixEdit")->text(), QStringLiteral("&#"));
+}
+
+TEST_F(DecodePaneTest, TypingANameChangesNoChoiceAndAListedNameIsRefusedAsTyped) {
+    writeSettings(kDemoFile);
+    start();
+    host.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
+    auto* list = find<QComboBox>("settingsCombo");
+    auto* prefix = find<QLineEdit>("prefixEdit");
+    auto* name = list->lineEdit();
+    choose(1); // octal: no prefix, ignore wrong input
+    QTest::mouseClick(prefix, Qt::LeftButton);
+    QTest::keyClicks(prefix, QStringLiteral("&#"));
+    const QByteArray before = settingsBytes();
+    // Typed names stay as typed: "de" is not completed to "demo", and a listed
+    // name, in any letter case, is no choice of that setting.
+    for (const QString& typed : {QStringLiteral("demo"), QStringLiteral("DEMO")}) {
+        QTest::mouseClick(name, Qt::LeftButton);
+        QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(name, typed);
+        click("saveSettingButton");
+        ASSERT_EQ(services.messages.size(), 1);
+        EXPECT_EQ(services.messages[0].text,
+                  QStringLiteral("名称 ") + typed + QStringLiteral(" 已经存在,请输入其他名称!"));
+        services.messages.clear();
+        EXPECT_EQ(name->text(), typed);
+        EXPECT_EQ(list->currentIndex(), 1);
+        EXPECT_EQ(prefix->text(), QStringLiteral("&#"));
+        EXPECT_TRUE(find<QRadioButton>("ignoreErrorsRadio")->isChecked());
+        EXPECT_EQ(settingsBytes(), before);
+    }
+    QTest::mouseClick(name, Qt::LeftButton);
+    QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(name, QStringLiteral("de"));
+    click("saveSettingButton");
+    EXPECT_TRUE(services.messages.isEmpty());
+    ASSERT_EQ(pane->settings().size(), 3u);
+    EXPECT_EQ(pane->settings()[2].name, "de");
+    EXPECT_EQ(pane->settings()[2].head, "&#");
+
+    // Choosing the chosen setting again brings it back.
+    choose(1);
+    EXPECT_TRUE(prefix->text().isEmpty());
 }
 
 TEST_F(DecodePaneTest, AFailedSaveUsesUpNoIndex) {
@@ -237,7 +289,6 @@ TEST_F(DecodePaneTest, TheShippedSettingsDecodeAndTakeANewOne) {
     EXPECT_TRUE(services.messages.isEmpty());
     ASSERT_EQ(pane->settings().size(), 4u);
 
-    auto* list = find<QComboBox>("settingsCombo");
     const std::pair<int, QString> cases[] = {{0, QStringLiteral("a%20b%E4%B8%AD")},
                                              {1, QStringLiteral("&#72;&#105;")},
                                              {2, QStringLiteral("\\x48\\x69")},
@@ -245,7 +296,7 @@ TEST_F(DecodePaneTest, TheShippedSettingsDecodeAndTakeANewOne) {
     const QByteArray expected[] = {QByteArray("a b\xE4\xB8\xAD"), "Hi", "Hi", "Hi"};
     for (const auto& [index, text] : cases) {
         SCOPED_TRACE(index);
-        list->setCurrentIndex(index);
+        choose(index);
         decode(text);
         EXPECT_EQ(pane->result(), expected[index]);
     }
