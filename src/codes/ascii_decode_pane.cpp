@@ -2,6 +2,7 @@
 
 #include "code_decoder.h"
 #include "config_file.h"
+#include "config_line.h"
 #include "pane_services.h"
 #include "text_codec.h"
 
@@ -247,6 +248,26 @@ void CASCIIU::saveSetting() {
     setting.end = toStd(toTextBytes(suffix_->text()));
     setting.base = selectedBase();
     setting.copyerr = copyErrors_->isChecked();
+    // A text the file cannot hold (a pasted line break, a line too long to load)
+    // is refused before anything changes, naming the box that holds it.
+    struct Field {
+        const std::string& text;
+        const char* key;
+        QString box;
+    };
+    const Field fields[] = {{setting.name, "name", QStringLiteral("名称")},
+                            {setting.head, "head", QStringLiteral("前缀")},
+                            {setting.end, "end", QStringLiteral("后缀")}};
+    for (const Field& field : fields) {
+        if (vyst::ansi::ReadsBackUnchanged({'o', field.key + std::to_string(settingsInFile_), field.text}))
+            continue;
+        const bool lineBreak = field.text.find_first_of("\r\n") != std::string::npos;
+        services().showMessage(this->window(),
+                               field.box + (lineBreak ? QStringLiteral("中有换行, 不能保存到设置文件!")
+                                                      : QStringLiteral("太长, 不能保存到设置文件!")),
+                               kWriteFailedCaption, MessageKind::Error);
+        return;
+    }
     settings_.push_back(setting);
     {
         // Adding the item must not apply anything: the selection stays.

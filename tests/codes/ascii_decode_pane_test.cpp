@@ -3,8 +3,10 @@
 
 #include <QAbstractItemView>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -197,6 +199,35 @@ TEST_F(DecodePaneTest, TypingANameChangesNoChoiceAndAListedNameIsRefusedAsTyped)
     // Choosing the chosen setting again brings it back.
     choose(1);
     EXPECT_TRUE(prefix->text().isEmpty());
+}
+
+TEST_F(DecodePaneTest, ATextTheFileCannotHoldIsRefusedNamingItsBox) {
+    writeSettings(kDemoFile);
+    start();
+    host.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
+    const QByteArray before = settingsBytes();
+    auto* prefix = find<QLineEdit>("prefixEdit");
+    QGuiApplication::clipboard()->setText(QStringLiteral("&#\r\n"));
+    QTest::mouseClick(prefix, Qt::LeftButton);
+    QTest::keyClick(prefix, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(prefix, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_TRUE(prefix->text().contains(QLatin1Char('\n')));
+    saveAs(QStringLiteral("fresh"));
+    ASSERT_EQ(services.messages.size(), 1);
+    EXPECT_EQ(services.messages[0].text, QStringLiteral("前缀中有换行, 不能保存到设置文件!"));
+    EXPECT_EQ(services.messages[0].caption, QStringLiteral("写入文件错误."));
+    EXPECT_EQ(services.messages[0].kind, MessageKind::Error);
+    services.messages.clear();
+
+    prefix->setText(QStringLiteral("&#"));
+    find<QLineEdit>("suffixEdit")->setText(QString(1100, QLatin1Char(';')));
+    saveAs(QStringLiteral("fresh"));
+    ASSERT_EQ(services.messages.size(), 1);
+    EXPECT_EQ(services.messages[0].text, QStringLiteral("后缀太长, 不能保存到设置文件!"));
+    EXPECT_EQ(pane->settings().size(), 2u);
+    EXPECT_EQ(find<QComboBox>("settingsCombo")->count(), 2);
+    EXPECT_EQ(settingsBytes(), before);
 }
 
 TEST_F(DecodePaneTest, AFailedSaveUsesUpNoIndex) {
