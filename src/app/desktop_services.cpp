@@ -7,6 +7,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QMimeData>
@@ -35,8 +36,19 @@ bool DesktopServices::writeClipboardText(QWidget*, const QByteArray& text) {
     return true;
 }
 
+// A name that does not exist is taken as typed: the pane, not the dialog,
+// says whether it can be read. Qt's own dialog is used, since a desktop's
+// native one may insist on an existing file.
 QString DesktopServices::askOpenFileName(QWidget* owner, const FileDialogOptions& options) {
-    return QFileDialog::getOpenFileName(owner, QString(), options.defaultName, options.filter);
+    QFileDialog dialog(owner, QString(), QDir::currentPath(), options.filter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (!options.defaultName.isEmpty())
+        dialog.selectFile(options.defaultName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
 }
 
 QString DesktopServices::askSaveFileName(QWidget* owner, const FileDialogOptions& options) {
@@ -53,9 +65,13 @@ QString DesktopServices::askSaveFileName(QWidget* owner, const FileDialogOptions
 
 MessageAnswer DesktopServices::showMessage(QWidget* owner, const QString& text, const QString& caption,
                                            MessageKind kind) {
-    const QString title = caption.isEmpty() ? QCoreApplication::applicationName() : caption;
+    // Without a caption of its own a message is captioned with the name of the
+    // program as it was started.
+    const QString title = caption.isEmpty() ? QFileInfo(QCoreApplication::applicationFilePath()).fileName() : caption;
     QMessageBox box(owner);
     box.setWindowTitle(title);
+    // Texts hold names and inputs of the user's: never read them as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     switch (kind) {
     case MessageKind::Error:
