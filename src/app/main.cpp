@@ -1,33 +1,69 @@
 // quillhorn: the desktop toolbox.
 #include "desktop_services.h"
+#include "qt_translations.h"
 #include "toolbox_app.h"
 
 #include <QApplication>
+#include <QStringList>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
-// Qt aborts with a long story when it finds no display; say it plainly instead.
+bool isSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value;
+}
+
+QByteArray valueOf(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? QByteArray(value) : QByteArray();
+}
+
+// Qt ends the program with a long story (and status 134) when it finds no
+// display, or cannot open the one it is told to use. It is said plainly instead.
 bool displayAvailable() {
-    auto set = [](const char* name) {
-        const char* value = std::getenv(name);
-        return value && *value;
-    };
-    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+    return isSet("QT_QPA_PLATFORM") || isSet("DISPLAY") || isSet("WAYLAND_DISPLAY");
+}
+
+void sayNoDisplay() {
+    std::fprintf(stderr,
+                 "quillhorn: cannot open a display (DISPLAY='%s', WAYLAND_DISPLAY='%s').\n"
+                 "Run it on a desktop, or under a virtual one: xvfb-run -a quillhorn\n",
+                 valueOf("DISPLAY").constData(), valueOf("WAYLAND_DISPLAY").constData());
+}
+
+// While the application object is made, Qt's own messages are held back: when
+// the display cannot be opened they end in a fatal one, which becomes the plain
+// word above and status 2. Otherwise they are passed on afterwards.
+QStringList heldMessages;
+
+void startUpHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg) {
+        sayNoDisplay();
+        std::_Exit(2);
+    }
+    heldMessages.append(message);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (!displayAvailable()) {
-        std::fprintf(stderr, "quillhorn: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
-                             "Run it on a desktop, or under a virtual one: xvfb-run -a quillhorn\n");
+        sayNoDisplay();
         return 2;
     }
+    const QtMessageHandler qtHandler = qInstallMessageHandler(startUpHandler);
     QApplication app(argc, argv);
+    qInstallMessageHandler(qtHandler);
+    for (const QString& message : std::as_const(heldMessages))
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+    heldMessages.clear();
+
     QApplication::setApplicationName(QStringLiteral("quillhorn"));
     QApplication::setApplicationVersion(QStringLiteral("2.1"));
+    qh::InstallQtTranslations(app);
     qh::DesktopServices services;
     qh::CToolboxApp toolbox(services);
     return toolbox.InitInstance();
