@@ -42,7 +42,7 @@ for svg in cursors/*.svg; do
 done
 
 # No alpha channel and no time stamps, so an unchanged source renders to the same bytes.
-rsvg-convert --width 387 --height 375 pictures/startup.svg |
+rsvg-convert --width 387 --height 382 pictures/startup.svg |
     convert png:- -background '#16324f' -alpha remove -alpha off -define png:exclude-chunks=date,time,tIME \
         PNG24:pictures/startup.png
 echo pictures/startup.png

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 
@@ -125,6 +126,11 @@ QWidget* ToolPane::createWindow(QWidget* parent) {
     for (QComboBox* combo : window->findChildren<QComboBox*>())
         if (combo->isEditable())
             combo->setCompleter(nullptr);
+    // Tab moves on from a multi-line box as from any other control; a typed
+    // tab would silently change what is hashed or encrypted. A pasted tab is
+    // still taken as it is.
+    for (QPlainTextEdit* box : window->findChildren<QPlainTextEdit*>())
+        box->setTabChangesFocus(true);
     ApplyPaneColours(window, paneColour_, textColour_);
     return window;
 }

@@ -1,6 +1,6 @@
-// The real start-up path with a user at the keyboard: every text box of every
-// pane is typed into, the focus is left in one, and the main window is closed
-// by Esc or by its close button. Closing must neither crash nor show anything.
+// Every pane through the real start-up path, with a user at the keyboard:
+// every text box of every pane is typed into, the focus is left in one, and the
+// main window is closed by Esc or by its close button; Tab leaves every box.
 #include "recording_services.h"
 #include "tool_pane.h"
 #include "toolbox_app.h"
@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -35,14 +36,57 @@ std::vector<QWidget*> textBoxes(QWidget* pane) {
     return boxes;
 }
 
-// A click into the box, as a user gives it the focus, then some typing that is
-// no valid number, so that every check on leaving a box has something to say.
-void typeInto(QWidget* box) {
+// A click into the box, as a user gives it the focus, then some typing: by
+// default no valid number, so that every check on leaving a box has something
+// to say.
+void typeInto(QWidget* box, const QString& typed = QStringLiteral("1z")) {
     QWidget* target = box;
     if (auto* text = qobject_cast<QPlainTextEdit*>(box))
         target = text->viewport();
     QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(4, 4));
-    QTest::keyClicks(box, QStringLiteral("1z"));
+    QTest::keyClicks(box, typed);
+}
+
+// Opens every item of the bar in turn and calls `visit` with its pane window.
+void forEveryPane(const std::function<void(QWidget*)>& visit) {
+    test::RecordingServices services;
+    CToolboxApp app(services);
+    app.setComponentPath(QH_TEST_COMPONENT);
+    app.setWindowHook([&](CToolboxDlg& dialog) {
+        dialog.setFadeMilliseconds(0);
+        QTimer::singleShot(0, &dialog, [&] {
+            dialog.activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+            CXTOutBarCtrl* bar = dialog.bar();
+            for (int folder = 0; folder < bar->folderCount(); ++folder) {
+                QTest::mouseClick(bar, Qt::LeftButton, {}, bar->folderRect(folder).center());
+                for (int item = 0; item < bar->itemCount(); ++item) {
+                    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->iconRect(item).center());
+                    SCOPED_TRACE(bar->itemText(item).toStdString());
+                    visit(dialog.currentPane()->window());
+                }
+            }
+            dialog.close();
+        });
+    });
+    EXPECT_EQ(app.InitInstance(), 0);
+}
+
+TEST(EveryPane, TabLeavesAMultiLineBoxAndTypesNoTab) {
+    int boxes = 0;
+    forEveryPane([&](QWidget* pane) {
+        for (QWidget* box : textBoxes(pane)) {
+            auto* text = qobject_cast<QPlainTextEdit*>(box);
+            if (!text)
+                continue;
+            ++boxes;
+            typeInto(text, QStringLiteral("12"));
+            QTest::keyClick(text, Qt::Key_Tab);
+            EXPECT_EQ(text->toPlainText(), QStringLiteral("12")) << text->objectName().toStdString();
+            EXPECT_FALSE(text->hasFocus()) << text->objectName().toStdString();
+        }
+    });
+    EXPECT_GE(boxes, 9);
 }
 
 struct Case {
@@ -88,7 +132,7 @@ int runOnce(const Case& c, CloseBy by, int& status, qsizetype& messagesOnClose) 
     return boxCount;
 }
 
-TEST(Closing, WithTheFocusInAnyTextBoxOfAnyPane) {
+TEST(EveryPane, ClosesWithTheFocusInAnyOfItsTextBoxes) {
     const int itemCounts[] = {3, 3, 1, 2, 3};
     for (int folder = 0; folder < 5; ++folder) {
         for (int position = 0; position < itemCounts[folder]; ++position) {

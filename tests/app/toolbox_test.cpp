@@ -1,4 +1,5 @@
 #include "ascii_pane.h"
+#include "qt_translations.h"
 #include "recording_services.h"
 #include "rsa_loader.h"
 #include "toolbox_app.h"
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
@@ -131,7 +133,7 @@ TEST_F(ToolboxDlgTest, BarShowsTheTableAndThePictureFillsThePaneArea) {
     EXPECT_EQ(dialog->currentPane(), nullptr);
     auto* picture = dialog->findChild<QLabel*>(QStringLiteral("pictureLabel"));
     ASSERT_NE(picture, nullptr);
-    EXPECT_EQ(picture->pixmap().size(), QSize(387, 375));
+    EXPECT_EQ(picture->pixmap().size(), dialog->paneArea().size());
 }
 
 TEST_F(ToolboxDlgTest, SwitchingShowsFreshWindowsWhilePaneObjectsKeepTheirFields) {
@@ -234,6 +236,14 @@ TEST_F(ToolboxDlgTest, ClosingDeletesEveryPaneAndEndsTheRun) {
     EXPECT_EQ(dialog->currentPane(), nullptr);
     EXPECT_EQ(dialog->navItem(0, 0).pane, nullptr);
     EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST(QtTranslations, QtsOwnButtonsSpeakChinese) {
+    QTranslator* translator = InstallQtTranslations(*QCoreApplication::instance());
+    ASSERT_NE(translator, nullptr);
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "OK"), QStringLiteral("确定"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("取消"));
+    delete translator; // the other tests keep Qt's English
 }
 
 TEST(ToolboxDlg, IconThatCannotBeLoadedStopsInitialisation) {
