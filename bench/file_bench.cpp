@@ -1,5 +1,5 @@
 // A 64 MiB file digested as the panes digest files: MD5 through Md5File, the
-// others through a MappedFileSource handed to ShaCompute or CrcCalculator. The
+// others through a FileSource handed to ShaCompute or CrcCalculator. The
 // file is in the page cache after the first iteration, so the result compares
 // with the same algorithm over memory. Names: file/ALGORITHM/quillhorn.
 #include "bench_data.h"
@@ -42,7 +42,7 @@ template <ShaVariant variant> void shaFile(benchmark::State& state) {
     run(
         state,
         [](const std::string& path) {
-            MappedFileSource source(path);
+            FileSource source(path);
             std::uint8_t digest[64];
             ShaCompute(variant, source, source.Size(), digest);
             return std::string(reinterpret_cast<const char*>(digest), ShaDigestLength(variant));
@@ -58,7 +58,7 @@ template <typename Crc, auto member> void crcFile(benchmark::State& state) {
     run(
         state,
         [](const std::string& path) {
-            MappedFileSource source(path);
+            FileSource source(path);
             CrcCalculator calculator;
             return static_cast<std::uint32_t>((calculator.*member)(source, source.Size()));
         },

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -23,8 +24,8 @@ class ByteSource {
 public:
     virtual ~ByteSource() = default;
 
-    // The byte at cursor + i; 0 at or beyond Size() (and, for a file, where
-    // its bytes cannot be read).
+    // The byte at cursor + i; 0 at or beyond Size() (and once the source has
+    // Failed).
     virtual std::uint8_t At(std::uint64_t i) = 0;
     // The byte at the cursor.
     virtual std::uint8_t Current() = 0;
@@ -38,10 +39,14 @@ public:
     virtual void Prev() = 0;
     // The total length in bytes, whatever the cursor.
     virtual std::uint64_t Size() const = 0;
+    // True once a byte could not be read (a file's read error, or a file that
+    // shrank while read): from then on views are empty and bytes read as 0.
+    // Digests of such a source are no digests of its content.
+    virtual bool Failed() const { return false; }
 
     // Bulk read: a view of the bytes from the cursor on, at least one and at
-    // most `want` bytes, or an empty view at the end of the source (or where a
-    // file's bytes cannot be read). The cursor does not move; the view stays
+    // most `want` bytes, or an empty view at the end of the source (or once it
+    // has Failed). The cursor does not move; the view stays
     // valid until the next call on the source.
     virtual std::span<const std::uint8_t> View(std::uint64_t want) = 0;
 
@@ -89,18 +94,21 @@ private:
     std::uint64_t length_;
 };
 
-// A file read through one read-only mapped window at a time, sliding forward
-// (or back) as the cursor moves, so memory does not grow with the file's size.
-class MappedFileSource final : public ByteSource {
+// A regular file, read into one reused buffer of a few MiB as the cursor
+// moves, so memory does not grow with the file's size. A file no larger than
+// the buffer is read whole when it is opened, up to its end, whatever length
+// the file system reports for it (files of /proc and /sys report 0 or a page).
+class FileSource final : public ByteSource {
 public:
-    explicit MappedFileSource(const std::string& path);
-    ~MappedFileSource() override;
-    MappedFileSource(const MappedFileSource&) = delete;
-    MappedFileSource& operator=(const MappedFileSource&) = delete;
+    explicit FileSource(const std::string& path);
+    ~FileSource() override;
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
 
-    // False when the file could not be opened (missing, unreadable, a folder).
-    // An empty file opens fine and has Size() 0.
+    // False when the file could not be opened (missing, unreadable, not a
+    // regular file). An empty file opens fine and has Size() 0.
     bool IsOpen() const { return fd_ >= 0; }
+    bool Failed() const override { return failed_; }
 
     std::uint8_t At(std::uint64_t i) override;
     std::uint8_t Current() override;
@@ -111,22 +119,28 @@ public:
     std::uint64_t Size() const override;
     std::span<const std::uint8_t> View(std::uint64_t want) override;
 
-    // The window length in bytes (a multiple of 64 KiB).
-    static std::uint64_t WindowLength();
-    // Tests only: the window length of sources opened from now on, rounded up
-    // to a multiple of 64 KiB; 0 restores the default.
-    static void SetWindowLengthForTesting(std::uint64_t length);
+    // The buffer length in bytes.
+    static std::uint64_t BufferLength();
+    // Tests only: the buffer length of sources opened from now on, rounded up
+    // to a multiple of 4 KiB; 0 restores the default.
+    static void SetBufferLengthForTesting(std::uint64_t length);
 
 private:
-    bool mapWindowAt(std::uint64_t index);
-    void unmapWindow();
+    struct AlignedFree {
+        void operator()(std::uint8_t* data) const;
+    };
+
+    long long readAt(std::uint64_t offset, std::uint8_t* to, std::uint64_t length);
+    void readWhole();
+    bool fill(std::uint64_t index);
 
     int fd_ = -1;
     std::uint64_t size_ = 0;
-    const std::uint8_t* view_ = nullptr;
-    std::uint64_t windowStart_ = 0;
-    std::uint64_t windowLength_ = 0; // length of the mapped view
-    std::uint64_t stride_ = 0;       // the window length when the source was opened
+    bool failed_ = false;
+    std::uint64_t capacity_;
+    std::unique_ptr<std::uint8_t[], AlignedFree> buffer_;
+    std::uint64_t bufferStart_ = 0;  // the file offset of the buffer's first byte
+    std::uint64_t bufferLength_ = 0; // the bytes of the file it holds
 };
 
 } // namespace qh

@@ -118,13 +118,13 @@ std::uint32_t UpdateCrc32Register(std::uint32_t crc, const std::uint8_t* p, std:
     return UpdateReflected(kCrc32Tables, crc, p, length);
 }
 
-// Bytes that cannot be read count as 0, as At gives them; this many at a time,
-// aligned so that a window of a file that cannot be mapped is skipped whole.
+// Bytes past the end of a source count as 0, as At gives them; this many at a time.
 constexpr std::size_t kZeroRun = 64 * 1024;
 const std::uint8_t kZeros[kZeroRun] = {};
 
 // Feeds the first n bytes from the source's cursor to `update`, a chunk at a
-// time, and puts the cursor back.
+// time, and puts the cursor back. It stops where the source has Failed:
+// bytes that could not be read are never taken for zeros.
 template <typename State, typename Update> State Feed(ByteSource& source, std::uint64_t n, State state, Update update) {
     std::uint64_t moved = 0;
     while (n != 0) {
@@ -132,8 +132,10 @@ template <typename State, typename Update> State Feed(ByteSource& source, std::u
         std::size_t count = view.size();
         if (count != 0) {
             state = update(state, view.data(), count);
+        } else if (source.Failed()) {
+            break;
         } else {
-            count = static_cast<std::size_t>(std::min<std::uint64_t>(n, kZeroRun - source.Cursor() % kZeroRun));
+            count = static_cast<std::size_t>(std::min<std::uint64_t>(n, kZeroRun));
             state = update(state, kZeros, count);
         }
         source.Advance(count);

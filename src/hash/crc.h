@@ -29,7 +29,9 @@ struct Crc32IsoHdlc {
 };
 
 // The check values of the first n bytes of a source from its cursor (the
-// cursor stays where it is).
+// cursor stays where it is); bytes past its end count as 0. Once the source
+// has Failed the value is no check value of its bytes: callers look at the
+// source's Failed().
 class CrcCalculator {
 public:
     virtual ~CrcCalculator() = default;

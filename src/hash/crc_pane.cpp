@@ -93,6 +93,8 @@ void CCRCDlg::compute() {
             break;
         }
     }
+    if (ReportUnreadHashInput(services(), window(), input_, *source, [this] { output_->clear(); }))
+        return;
     output_->setText(format(value, bits));
 }
 

@@ -28,7 +28,7 @@ std::unique_ptr<ByteSource> openFile(PaneServices& services, QWidget* pane, cons
     if (path.isEmpty())
         return nullptr;
     // The path goes to the file system in its own encoding, whole: no length limit.
-    auto source = std::make_unique<MappedFileSource>(QFile::encodeName(path).toStdString());
+    auto source = std::make_unique<FileSource>(QFile::encodeName(path).toStdString());
     if (!source->IsOpen()) {
         if (clearOutput)
             clearOutput();
@@ -119,6 +119,16 @@ std::unique_ptr<ByteSource> OpenHashInput(PaneServices& services, QWidget* pane,
     if (text.isEmpty())
         return nullptr;
     return std::make_unique<MemorySource>(view(text));
+}
+
+bool ReportUnreadHashInput(PaneServices& services, QWidget* pane, const HashInputControls& controls,
+                           const ByteSource& source, const std::function<void()>& clearOutput) {
+    if (!source.Failed())
+        return false;
+    if (clearOutput)
+        clearOutput();
+    services.showMessage(pane, CannotOpenFileMessage(controls.path->text()), caption::Error, MessageKind::Error);
+    return true;
 }
 
 QString CannotOpenFileMessage(const QString& path) {

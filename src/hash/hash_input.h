@@ -57,6 +57,12 @@ void ApplyHashInputKind(const HashInputControls& controls);
 std::unique_ptr<ByteSource> OpenHashInput(PaneServices& services, QWidget* pane, const HashInputControls& controls,
                                           const std::function<void()>& clearOutput);
 
+// After the digest: a file that broke off while it was read (a read error, or
+// it shrank) shows "不能打开文件 <path>" as one that cannot be opened, calls
+// clearOutput and returns true; its digest must not be shown.
+bool ReportUnreadHashInput(PaneServices& services, QWidget* pane, const HashInputControls& controls,
+                           const ByteSource& source, const std::function<void()>& clearOutput);
+
 // The message shown for a file that cannot be opened.
 QString CannotOpenFileMessage(const QString& path);
 

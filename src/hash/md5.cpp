@@ -188,18 +188,20 @@ std::string Md5Buffer(std::string_view bytes) {
 }
 
 std::optional<std::string> Md5File(const std::string& path) {
-    MappedFileSource source(path);
+    FileSource source(path);
     if (!source.IsOpen())
         return std::nullopt;
     Md5 md5;
     for (std::uint64_t left = source.Size(); left != 0;) {
         const std::span<const std::uint8_t> view = source.View(left);
         if (view.empty())
-            return std::nullopt; // a part of the file could not be read
+            break;
         md5.Update(view.data(), view.size());
         source.Advance(view.size());
         left -= view.size();
     }
+    if (source.Failed())
+        return std::nullopt; // a part of the file could not be read
     return DigestText(md5.Finish());
 }
 

@@ -221,8 +221,10 @@ bool ShaCompute(ShaVariant variant, ByteSource& source, std::uint64_t length, st
         source.Advance(taken);
         left -= taken;
     }
-    // The source ended early (past its end, or where a file cannot be read):
-    // those bytes read as zeros, as At() gives them, so the result stays defined.
+    // Bytes that could not be read are never digested: no digest then.
+    if (source.Failed())
+        return false;
+    // Past the end of the source bytes read as zeros, as At() gives them.
     if (left != 0) {
         static constexpr std::uint8_t kZeros[4096] = {};
         source.Advance(left);

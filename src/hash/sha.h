@@ -16,7 +16,9 @@ enum class ShaVariant { Sha1 = 0, Sha224 = 1, Sha256 = 2, Sha384 = 3, Sha512 = 4
 std::size_t ShaDigestLength(ShaVariant variant);
 
 // Digests `length` bytes of `source` from its cursor on (the cursor moves past
-// them) into `digest`, which holds at least 64 bytes. Returns true.
+// them) into `digest`, which holds at least 64 bytes. Bytes past the end of
+// the source count as zeros, as At() gives them. False, and no digest, when
+// the source has Failed.
 bool ShaCompute(ShaVariant variant, ByteSource& source, std::uint64_t length, std::uint8_t* digest);
 
 // One-shot form over memory; `digest` holds at least 64 bytes.

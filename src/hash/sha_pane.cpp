@@ -107,6 +107,8 @@ void CSHADlg::compute() {
         BusyCursor busy;
         ShaCompute(variant, *source, source->Size(), digest);
     }
+    if (ReportUnreadHashInput(services(), window(), input_, *source, [this] { output_->clear(); }))
+        return;
     // The options count as they stand when 计算 is pressed.
     output_->setPlainText(
         formatDigest(digest, ShaDigestLength(variant), upperCase_->isChecked(), blanks_->isChecked()));

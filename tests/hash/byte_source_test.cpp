@@ -1,5 +1,10 @@
 #include "byte_source.h"
+#include "crc.h"
 #include "hash_test_support.h"
+#include "sha.h"
+
+#include <fstream>
+#include <iterator>
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -77,12 +82,12 @@ TEST(BorrowedTextSourceTest, ReadsTheBufferInPlace) {
     EXPECT_EQ(source.At(3), 'Q');
 }
 
-TEST(MappedFileSourceTest, ReadsAFileAcrossManyWindows) {
-    MappedFileSource::SetWindowLengthForTesting(64 * 1024);
+TEST(FileSourceTest, ReadsAFileAcrossManyWindows) {
+    FileSource::SetBufferLengthForTesting(64 * 1024);
     // Three windows and a part of a fourth.
     const std::string bytes = test::RandomBytes(3 * 64 * 1024 + 1234, 3);
     test::TempFile file(bytes);
-    MappedFileSource source(file.path());
+    FileSource source(file.path());
     ASSERT_TRUE(source.IsOpen());
     CheckCursorOperations(source, bytes);
 
@@ -95,42 +100,86 @@ TEST(MappedFileSourceTest, ReadsAFileAcrossManyWindows) {
     source.Back(3 * 64 * 1024 - 1);
     EXPECT_EQ(source.Current(), static_cast<std::uint8_t>(bytes[1]));
     EXPECT_EQ(source.At(2 * 64 * 1024), static_cast<std::uint8_t>(bytes[2 * 64 * 1024 + 1]));
-    MappedFileSource::SetWindowLengthForTesting(0);
-    EXPECT_GE(MappedFileSource::WindowLength(), 1024u * 1024u);
+    FileSource::SetBufferLengthForTesting(0);
+    EXPECT_GE(FileSource::BufferLength(), 1024u * 1024u);
 }
 
-TEST(MappedFileSourceTest, MissingFilesAndFoldersDoNotOpenButEmptyFilesDo) {
-    MappedFileSource missing("/nonexistent/quillhorn/file");
+TEST(FileSourceTest, MissingFilesAndFoldersDoNotOpenButEmptyFilesDo) {
+    FileSource missing("/nonexistent/quillhorn/file");
     EXPECT_FALSE(missing.IsOpen());
     EXPECT_EQ(missing.Size(), 0u);
     EXPECT_EQ(missing.Current(), 0);
     EXPECT_TRUE(missing.View(10).empty());
 
-    MappedFileSource folder("/tmp");
+    FileSource folder("/tmp");
     EXPECT_FALSE(folder.IsOpen());
     EXPECT_EQ(folder.Size(), 0u);
 
     // A named pipe is refused at once rather than waiting for a writer.
     const std::string pipe = "/tmp/qh_hash_test_pipe_" + std::to_string(::getpid());
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    MappedFileSource fifo(pipe);
+    FileSource fifo(pipe);
     ::unlink(pipe.c_str());
     EXPECT_FALSE(fifo.IsOpen());
 
     test::TempFile emptyFile;
-    MappedFileSource emptySource(emptyFile.path());
+    FileSource emptySource(emptyFile.path());
     EXPECT_TRUE(emptySource.IsOpen());
     EXPECT_EQ(emptySource.Size(), 0u);
     EXPECT_EQ(emptySource.Current(), 0);
     EXPECT_TRUE(emptySource.View(1).empty());
 }
 
-TEST(MappedFileSourceTest, KeepsReadingAFileThatWasRemovedWhileOpen) {
+TEST(FileSourceTest, ReadsFilesWhoseReportedLengthIsNotTheirContent) {
+    // /proc files report 0 bytes, /sys files a whole page.
+    for (const char* path : {"/proc/version", "/proc/self/status", "/sys/kernel/mm/transparent_hugepage/enabled"}) {
+        SCOPED_TRACE(path);
+        std::ifstream in(path, std::ios::binary);
+        if (!in)
+            continue;
+        const std::string expected((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        FileSource source(path);
+        ASSERT_TRUE(source.IsOpen());
+        EXPECT_FALSE(source.Failed());
+        if (std::string(path) != "/proc/self/status") { // changes between two reads
+            EXPECT_EQ(Bytes(source.View(1 << 20)), expected);
+        }
+        EXPECT_EQ(source.Size() == 0, expected.empty());
+    }
+    // Opening works, reading does not: no bytes, and the source says so.
+    FileSource mem("/proc/self/mem");
+    ASSERT_TRUE(mem.IsOpen());
+    EXPECT_TRUE(mem.Failed());
+    EXPECT_TRUE(mem.View(10).empty());
+}
+
+TEST(FileSourceTest, AFileThatShrinksWhileReadFailsAndGivesNoDigest) {
+    FileSource::SetBufferLengthForTesting(64 * 1024);
+    const std::string bytes = test::RandomBytes(256 * 1024, 5);
+    test::TempFile file(bytes);
+    FileSource sha(file.path());
+    FileSource crc(file.path());
+    FileSource::SetBufferLengthForTesting(0);
+    ASSERT_EQ(sha.Size(), bytes.size());
+    EXPECT_EQ(Bytes(crc.View(10)), bytes.substr(0, 10));
+    ASSERT_EQ(::truncate(file.path().c_str(), 100 * 1024), 0);
+
+    std::uint8_t digest[64];
+    EXPECT_FALSE(ShaCompute(ShaVariant::Sha256, sha, sha.Size(), digest));
+    EXPECT_TRUE(sha.Failed());
+    CrcCalculator calculator;
+    calculator.Crc32(crc, crc.Size());
+    EXPECT_TRUE(crc.Failed());
+    EXPECT_TRUE(crc.View(10).empty());
+    EXPECT_EQ(crc.At(1), 0);
+}
+
+TEST(FileSourceTest, KeepsReadingAFileThatWasRemovedWhileOpen) {
     const std::string bytes = test::RandomBytes(5000, 4);
-    std::unique_ptr<MappedFileSource> source;
+    std::unique_ptr<FileSource> source;
     {
         test::TempFile file(bytes);
-        source = std::make_unique<MappedFileSource>(file.path());
+        source = std::make_unique<FileSource>(file.path());
     }
     ASSERT_EQ(source->Size(), bytes.size());
     EXPECT_EQ(Bytes(source->View(bytes.size())), bytes);

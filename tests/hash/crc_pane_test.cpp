@@ -1,3 +1,4 @@
+#include "crc.h"
 #include "crc_pane.h"
 #include "pane_test_fixture.h"
 
@@ -36,6 +37,19 @@ protected:
         return output();
     }
 };
+
+TEST_F(CrcPaneTest, APseudoFileIsCheckedByItsContentAndAReadErrorGivesNoValue) {
+    QFile version(QStringLiteral("/proc/version"));
+    ASSERT_TRUE(version.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+    const QByteArray content = version.readAll();
+    const std::uint32_t expected = Crc32IsoHdlc::Final(
+        Crc32IsoHdlc::Update(Crc32IsoHdlc::kInit, content.constData(), static_cast<std::size_t>(content.size())));
+    EXPECT_EQ(check(kCrc32, kFile, QStringLiteral("/proc/version")),
+              QStringLiteral("%1").arg(expected, 8, 16, QLatin1Char('0')).toUpper());
+    EXPECT_TRUE(services.messages.isEmpty());
+    EXPECT_TRUE(check(kCrc32, kFile, QStringLiteral("/proc/self/mem")).isEmpty());
+    expectOneMessage(QStringLiteral("不能打开文件 /proc/self/mem"), QStringLiteral("ERROR"), MessageKind::Error);
+}
 
 TEST_F(CrcPaneTest, StartState) {
     EXPECT_EQ(find<QComboBox>("inputKindCombo")->currentIndex(), kFile);

@@ -147,11 +147,11 @@ TEST(CrcTest, CalculatorReadsFromTheCursorAndLeavesItThere) {
 }
 
 TEST(CrcTest, FileThroughManyWindowsGivesTheValuesOfTheSameBytesInMemory) {
-    MappedFileSource::SetWindowLengthForTesting(64 * 1024);
+    FileSource::SetBufferLengthForTesting(64 * 1024);
     const std::string bytes = test::RandomBytes(4 * 64 * 1024 + 77, 23);
     test::TempFile file(bytes);
-    MappedFileSource source(file.path());
-    MappedFileSource::SetWindowLengthForTesting(0);
+    FileSource source(file.path());
+    FileSource::SetBufferLengthForTesting(0);
     MemorySource memory(bytes);
     CrcCalculator crc;
     EXPECT_EQ(crc.Crc16(source, source.Size()), crc.Crc16(memory, memory.Size()));

@@ -61,11 +61,11 @@ TEST(Md5Test, GivesTheSameDigestWhateverTheSplitOfTheUpdates) {
 }
 
 TEST(Md5Test, DigestsFilesLikeTheSameBytesInMemory) {
-    MappedFileSource::SetWindowLengthForTesting(64 * 1024);
+    FileSource::SetBufferLengthForTesting(64 * 1024);
     const std::string bytes = test::RandomBytes(5 * 64 * 1024 + 1000, 12);
     test::TempFile file(bytes);
     EXPECT_EQ(Md5File(file.path()), Md5Buffer(bytes));
-    MappedFileSource::SetWindowLengthForTesting(0);
+    FileSource::SetBufferLengthForTesting(0);
 
     test::TempFile abc("abc");
     EXPECT_EQ(Md5File(abc.path()), "900150983cd24fb0d6963f7d28e17f72");

@@ -1,4 +1,5 @@
 #include "pane_test_fixture.h"
+#include "sha.h"
 #include "sha_pane.h"
 
 #include <QCheckBox>
@@ -116,6 +117,26 @@ TEST_F(ShaPaneTest, NothingToDigestKeepsTheOutputAndUnopenableFilesEmptyIt) {
     EXPECT_EQ(services.messages[1].text, QStringLiteral("不能打开文件 ") + missing);
     EXPECT_EQ(services.messages[1].caption, QStringLiteral("ERROR"));
     EXPECT_EQ(services.messages[1].kind, MessageKind::Error);
+}
+
+// Files of /proc report a length of 0, and reading /proc/self/mem from its
+// start fails: the digest is of what the file holds, or there is none.
+TEST_F(ShaPaneTest, PseudoFilesGiveTheirContentsDigestAndAReadErrorGivesNone) {
+    useLowerCase();
+    QFile version(QStringLiteral("/proc/version"));
+    ASSERT_TRUE(version.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+    const QByteArray content = version.readAll();
+    ASSERT_FALSE(content.isEmpty());
+    std::uint8_t expected[64];
+    ShaBuffer(ShaVariant::Sha1, std::string_view(content.constData(), content.size()), expected);
+    QString hex;
+    for (int i = 0; i < 20; ++i)
+        hex += QStringLiteral("%1").arg(expected[i], 2, 16, QLatin1Char('0'));
+    EXPECT_EQ(digest(0, QStringLiteral("/proc/version")), hex);
+    EXPECT_TRUE(services.messages.isEmpty());
+
+    EXPECT_TRUE(digest(0, QStringLiteral("/proc/self/mem")).isEmpty());
+    expectOneMessage(QStringLiteral("不能打开文件 /proc/self/mem"), QStringLiteral("ERROR"), MessageKind::Error);
 }
 
 TEST_F(ShaPaneTest, OptionsAreReadOnlyWhenComputing) {

@@ -67,8 +67,11 @@ public:
     void Back(std::uint64_t n) override { cursor_ -= n; }
     void Prev() override { --cursor_; }
     std::uint64_t Size() const override { return bytes_.size(); }
+    // Bytes from `end` on cannot be read, as in a file with a bad sector.
+    bool Failed() const override { return failed_; }
     std::span<const std::uint8_t> View(std::uint64_t want) override {
         const std::uint64_t limit = std::min<std::uint64_t>(end_, bytes_.size());
+        failed_ = failed_ || (cursor_ >= end_ && cursor_ < bytes_.size());
         if (cursor_ >= limit || want == 0)
             return {};
         const std::uint64_t run = std::min({want, limit - cursor_, std::uint64_t{1} + (calls_++ * 37) % 150});
@@ -79,6 +82,7 @@ private:
     std::string bytes_;
     std::uint64_t end_;
     std::uint64_t calls_ = 0;
+    bool failed_ = false;
 };
 
 TEST(Sha, KnownAnswers) {
@@ -260,7 +264,7 @@ TEST(Sha, ComputeDigestsFromTheCursorAndMovesPastTheBytes) {
     }
 }
 
-TEST(Sha, BytesTheSourceCannotGiveCountAsZeros) {
+TEST(Sha, BytesTheSourceCannotGiveMakeNoDigestWhileBytesPastItsEndCountAsZeros) {
     const std::string bytes = RandomBytes(1000, 11);
     std::string expected = bytes.substr(0, 700) + std::string(300, '\0');
     for (ShaVariant variant : kVariants) {
@@ -268,9 +272,7 @@ TEST(Sha, BytesTheSourceCannotGiveCountAsZeros) {
         // Unreadable from byte 700 on.
         ChoppySource broken(bytes, 700);
         std::uint8_t digest[64];
-        EXPECT_TRUE(ShaCompute(variant, broken, 1000, digest));
-        EXPECT_EQ(Hex(variant, digest), Reference(variant, expected));
-        EXPECT_EQ(broken.Cursor(), 1000u);
+        EXPECT_FALSE(ShaCompute(variant, broken, 1000, digest));
 
         // Asked for more than the source holds.
         MemorySource shorter(bytes.substr(0, 700));
