@@ -4,6 +4,7 @@
 #include "byte_string.h"
 #include "des.h"
 #include "output_file.h"
+#include "same_file.h"
 
 #include <algorithm>
 #include <cerrno>

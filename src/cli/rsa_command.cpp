@@ -1,8 +1,8 @@
 #include "rsa_command.h"
 
-#include "output_file.h"
 #include "rsa_loader.h"
 #include "rsa_numbers.h"
+#include "same_file.h"
 
 #include <algorithm>
 #include <cerrno>

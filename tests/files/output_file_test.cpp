@@ -1,4 +1,5 @@
 #include "output_file.h"
+#include "same_file.h"
 
 #include <filesystem>
 #include <fstream>

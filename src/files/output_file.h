@@ -1,5 +1,5 @@
-// The two ends of the file commands: an input read in whole runs, and a safe
-// output that never replaces its own input and is never left half-written.
+// The output end of the file commands: a safe output that never replaces its
+// own input and is never left half-written.
 #ifndef QUILLHORN_OUTPUT_FILE_H
 #define QUILLHORN_OUTPUT_FILE_H
 
@@ -7,27 +7,6 @@
 #include <string>
 
 namespace qh {
-
-// True when both paths name one existing file, through links or different
-// spellings of the path alike.
-bool SameFile(const std::string& a, const std::string& b);
-
-// A regular file opened for reading (a folder does not open), closed when it goes.
-class InputFile {
-public:
-    explicit InputFile(const std::string& path);
-    ~InputFile();
-    InputFile(const InputFile&) = delete;
-    InputFile& operator=(const InputFile&) = delete;
-
-    bool IsOpen() const { return fd_ >= 0; }
-    // Fills `data` up to `length` bytes, short only at the end of the file
-    // (pipes and terminals may hand out less per read). -1 on a read error.
-    long long Read(void* data, std::size_t length);
-
-private:
-    int fd_ = -1;
-};
 
 // A file written to a temporary file beside the target and renamed over the
 // target by Commit. Until then the target is untouched; without a Commit the
