@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,20 +49,30 @@ std::string resolveTarget(const std::string& path) {
     return std::string();
 }
 
+// The next number of a splitmix64 sequence: well mixed and cheap. A name only
+// needs to be unlikely to collide; O_EXCL, not the numbers, makes it safe.
+// (std::mt19937_64 would do as well, but its code would be exported from the
+// RSA component, which must export its entry point alone.)
+std::uint64_t nextRandom(std::uint64_t& state) {
+    std::uint64_t z = state += 0x9E3779B97F4A7C15ULL;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+}
+
 // Creates a new, empty file beside the target under a name no one else uses.
 // O_EXCL never opens an existing file or follows a planted link.
 int createTemporary(const std::string& target, mode_t mode, std::string& temporary) {
     // The base name is shortened so that the temporary name stays within the
     // file system's name length even when the target's name is long.
     const std::string stem = folderOf(target) + "/." + baseOf(target).substr(0, 200) + ".";
-    // The name only needs to be unlikely to collide; O_EXCL makes it safe.
     static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::mt19937_64 random(static_cast<std::uint64_t>(::getpid()) * 0x9E3779B97F4A7C15ULL ^
-                           static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    std::uint64_t state = static_cast<std::uint64_t>(::getpid()) << 32 ^
+                          static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string suffix(8, '0');
         for (char& c : suffix)
-            c = digits[random() % 36];
+            c = digits[nextRandom(state) % 36];
         temporary = stem + suffix + ".tmp";
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST)

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace qh::test {
@@ -182,6 +184,27 @@ TEST_F(CliRsa, UsageErrorsAndTheSameFile) {
     EXPECT_EQ(ReadFile(path("self")), "keep me");
     EXPECT_EQ(RunCli("rsa encrypt " + key + " " + path("missing-input") + " " + path("out3")).status, 2);
     EXPECT_EQ(RunCli("rsa encrypt " + key + " " + path("self") + " /nonexistent/folder/out").status, 2);
+}
+
+TEST_F(CliRsa, OutputLinksAreFollowedAndFifosRefused) {
+    const std::string key = "--key " + path("key");
+    WriteFile(path("plain"), "secret");
+    WriteFile(path("target"), "old");
+    ::unlink(path("link").c_str());
+    ASSERT_EQ(::symlink(path("target").c_str(), path("link").c_str()), 0);
+    ASSERT_EQ(RunCli("rsa encrypt " + key + " " + path("plain") + " " + path("link")).status, 0);
+    struct stat info {};
+    ASSERT_EQ(::lstat(path("link").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(RunCli("rsa decrypt " + key + " " + path("target")).out, "secret");
+
+    ::unlink(path("fifo").c_str());
+    ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0600), 0);
+    const CliRun run = RunCli("rsa encrypt " + key + " " + path("plain") + " " + path("fifo"));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("QH_RSA_E_OPEN_OUTPUT"), std::string::npos) << run.err;
+    ASSERT_EQ(::lstat(path("fifo").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }
 
 } // namespace
