@@ -9,11 +9,6 @@
 namespace qh::test {
 namespace {
 
-std::size_t BlocksFor(std::size_t k, std::size_t len) {
-    const std::size_t afterHeader = len > k - 15 ? len - (k - 15) : 0;
-    return 1 + (afterHeader + k - 8) / (k - 7);
-}
-
 class RsaStrings : public RsaTest {
 protected:
     // A key of two primes of `primeBits` bits each, e = 10001.
@@ -36,7 +31,7 @@ protected:
     void expectRoundTrip(const TestKey& key, const std::string& text) {
         const RsaResult sealed = client.encryptString(key.n, key.e, text);
         ASSERT_TRUE(sealed.ok()) << sealed.status;
-        EXPECT_EQ(sealed.value.size(), 2 * key.blockBytes() * BlocksFor(key.blockBytes(), text.size()));
+        EXPECT_EQ(sealed.value.size(), 2 * key.blockBytes() * BlockCount(key.blockBytes(), text.size()));
         for (char c : sealed.value)
             ASSERT_TRUE(std::isdigit(static_cast<unsigned char>(c)) || (c >= 'a' && c <= 'f'));
         const RsaResult opened = client.decryptString(key.n, key.d, sealed.value);
@@ -56,10 +51,10 @@ TEST_F(RsaStrings, AnyBytesRoundTrip) {
     const TestKey smallest = smallKey(60); // about 120 bits: k = 15, one data byte in the first block
     ASSERT_EQ(smallest.blockBytes(), 15u);
     for (const TestKey* key : {&smallest, &FastKey(128), &KeyToolKey(512)}) {
-        const std::size_t k = key->blockBytes();
+        const BlockCapacity capacity = CapacityFor(key->blockBytes());
         for (const std::string& text :
              {std::string(), std::string("a"), std::string(1, '\0'), std::string("\0\0x\0", 4), allBytes,
-              RandomBytes(k - 15), RandomBytes(k - 14), RandomBytes(2 * k - 22), RandomBytes(2 * k - 21)})
+              RandomBytes(capacity.first), RandomBytes(capacity.first + capacity.data + 1)})
             expectRoundTrip(*key, text);
     }
     expectRoundTrip(FastKey(256), RandomBytes(300 * 1024));
@@ -70,12 +65,12 @@ TEST_F(RsaStrings, TextFollowsTheDocumentedLayout) {
     const std::size_t k = key.blockBytes();
     const std::string sealed = client.encryptString(key.n, key.e, "").value;
     ASSERT_EQ(sealed.size(), 2 * k);
-    // 00 02 PS 00 and eight zero bytes of length; PowerMod drops the leading zeros.
+    // 00 02 PS 00, the tag 02 and eight zero bytes of length; PowerMod drops the leading zeros.
     const std::string opened = client.powerMod(key.n, key.d, sealed).value;
     ASSERT_EQ(opened.size(), 2 * k - 3);
     EXPECT_EQ(opened[0], '2');
-    EXPECT_EQ(opened.substr(opened.size() - 18), std::string(18, '0'));
-    for (std::size_t i = 1; i + 18 < opened.size(); i += 2)
+    EXPECT_EQ(opened.substr(opened.size() - 20), "0002" + std::string(16, '0'));
+    for (std::size_t i = 1; i + 20 < opened.size(); i += 2)
         EXPECT_NE(opened.substr(i, 2), "00") << "PS holds a zero byte";
 
     EXPECT_NE(client.encryptString(key.n, key.e, "same").value, client.encryptString(key.n, key.e, "same").value);

@@ -20,7 +20,6 @@ namespace qh::rsa {
 namespace {
 
 constexpr unsigned char kMagic[5] = {'Q', 'H', 'R', 'S', 'A'};
-constexpr unsigned char kVersion = 1;
 constexpr std::size_t kHeaderBytes = 10;
 constexpr std::size_t kBufferedBlocks = 256;
 
@@ -130,13 +129,16 @@ int EncryptFileStream(BlockCipher& cipher, const char* inputPath, const char* ou
     Input in(kBufferedBlocks * k);
     if (const int status = OpenBoth(inputPath, outputPath, in); status != QH_RSA_OK)
         return status;
+    if (!StreamEncryptor::Carries(k, in.size()))
+        return QH_RSA_E_KEY_TOO_SMALL;
     Output out(kBufferedBlocks * k);
     if (const int status = out.open(outputPath); status != QH_RSA_OK)
         return status;
 
+    StreamEncryptor encryptor(cipher, in.size());
     unsigned char header[kHeaderBytes];
     std::memcpy(header, kMagic, sizeof kMagic);
-    header[5] = kVersion;
+    header[5] = static_cast<unsigned char>(encryptor.layout());
     for (int i = 0; i < 4; ++i) // k < 2^28: ParseHex refuses longer numbers
         header[6 + i] = static_cast<unsigned char>(k >> (8 * (3 - i)));
     if (!out.write(header, kHeaderBytes))
@@ -144,7 +146,6 @@ int EncryptFileStream(BlockCipher& cipher, const char* inputPath, const char* ou
 
     std::vector<unsigned char> data(k);
     std::vector<unsigned char> block(k);
-    StreamEncryptor encryptor(cipher, in.size());
     int status = QH_RSA_OK;
     while (status == QH_RSA_OK && !encryptor.done()) {
         const std::size_t take = encryptor.nextDataBytes();
@@ -172,7 +173,9 @@ int DecryptFileStream(BlockCipher& cipher, const char* inputPath, const char* ou
     const long long gotHeader = in.read(header, kHeaderBytes);
     if (gotHeader != static_cast<long long>(kHeaderBytes))
         return gotHeader < 0 ? QH_RSA_E_OPEN_INPUT : QH_RSA_E_FORMAT;
-    if (std::memcmp(header, kMagic, sizeof kMagic) != 0 || header[5] != kVersion)
+    const unsigned char version = header[5];
+    if (std::memcmp(header, kMagic, sizeof kMagic) != 0 ||
+        (version != static_cast<unsigned char>(Layout::One) && version != static_cast<unsigned char>(Layout::Two)))
         return QH_RSA_E_FORMAT;
     std::uint64_t fileK = 0;
     for (int i = 0; i < 4; ++i)
@@ -197,6 +200,8 @@ int DecryptFileStream(BlockCipher& cipher, const char* inputPath, const char* ou
         std::size_t dataLen = 0;
         if (const int status = decryptor.openNext(block.data(), data, dataLen); status != QH_RSA_OK)
             return status;
+        if (decryptor.layout() != static_cast<Layout>(version))
+            return QH_RSA_E_FORMAT; // the header's version names the other layout
         if (!out.write(data, dataLen))
             return QH_RSA_E_OPEN_OUTPUT;
     }

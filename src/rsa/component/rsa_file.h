@@ -1,5 +1,6 @@
-// Encrypted files: a 10-byte header (magic "QHRSA", version 1, k as 4 bytes
-// big-endian) followed by the block stream in binary. Files are streamed a
+// Encrypted files: a 10-byte header (magic "QHRSA", the version, which is the
+// number of the stream's layout, and k as 4 bytes big-endian) followed by the
+// block stream in binary. Files are streamed a
 // few hundred blocks at a time. The output follows the rules of every output
 // of the program (qh::OutputFile): written beside its target and renamed over
 // it only on success, links followed, anything but a regular file refused.

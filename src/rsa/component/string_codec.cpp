@@ -65,7 +65,9 @@ int EncryptText(BlockCipher& cipher, const unsigned char* text, std::size_t len,
     if (!cipher.exponentIsOdd())
         return QH_RSA_E_ARGUMENT;
     const std::size_t k = cipher.blockBytes();
-    const std::uint64_t blocks = BlockCountOf(k, len);
+    if (!StreamEncryptor::Carries(k, len))
+        return QH_RSA_E_KEY_TOO_SMALL;
+    const std::uint64_t blocks = BlockCountOf(LayoutFor(k), k, len);
     if (blocks > (std::numeric_limits<std::size_t>::max() - 1) / (2 * k))
         return QH_RSA_E_ARGUMENT; // the text's length would not fit in size_t
     needed = static_cast<std::size_t>(blocks) * 2 * k;
