@@ -76,6 +76,14 @@ const char* StatusName(int status) {
         return "QH_RSA_E_SAME_FILE";
     case QH_RSA_E_INTERNAL:
         return "QH_RSA_E_INTERNAL";
+    case QH_RSA_E_MODULUS:
+        return "QH_RSA_E_MODULUS";
+    case QH_RSA_E_EXPONENT:
+        return "QH_RSA_E_EXPONENT";
+    case QH_RSA_E_RANGE:
+        return "QH_RSA_E_RANGE";
+    case QH_RSA_E_PRIME_MODULUS:
+        return "QH_RSA_E_PRIME_MODULUS";
     default:
         return "unknown status";
     }
@@ -86,7 +94,15 @@ const char* StatusMeaning(int status) {
     case QH_RSA_E_NUMBER:
         return "a number of the key is not hexadecimal";
     case QH_RSA_E_ARGUMENT:
-        return "a value is out of range (even or too small n, even exponent, number not below n)";
+        return "a value is out of range";
+    case QH_RSA_E_MODULUS:
+        return "n must be odd and at least 3";
+    case QH_RSA_E_EXPONENT:
+        return "the exponent e must be odd and greater than 1";
+    case QH_RSA_E_RANGE:
+        return "the number must be below n";
+    case QH_RSA_E_PRIME_MODULUS:
+        return "n is a prime, so anyone could decrypt; n must be the product of two primes";
     case QH_RSA_E_NOT_INVERTIBLE:
         return "the value has no inverse";
     case QH_RSA_E_KEY_TOO_SMALL:
@@ -122,6 +138,10 @@ int ExitFor(int status) {
     case QH_RSA_E_OPEN_INPUT:
     case QH_RSA_E_OPEN_OUTPUT:
     case QH_RSA_E_SAME_FILE:
+    case QH_RSA_E_MODULUS:
+    case QH_RSA_E_EXPONENT:
+    case QH_RSA_E_RANGE:
+    case QH_RSA_E_PRIME_MODULUS:
         return kExitUsage;
     default:
         return kExitFailed;

@@ -156,9 +156,20 @@ TEST_F(CliRsa, WrongKeysAndDamageFailBadKeyFilesAreUsageErrors) {
         EXPECT_EQ(run.err.rfind("quillhorn-cli: ", 0), 0u);
     }
     EXPECT_EQ(RunCli("rsa encrypt --key " + path("missing") + " " + path("plain")).status, 2);
-    // An even modulus: the component refuses the key.
+    // Keys and numbers the component refuses, each with the status that names why.
     WriteFile(path("even"), "10\n3\n3\n");
-    EXPECT_EQ(RunCli("rsa encrypt-int --key " + path("even") + " 2").status, 2);
+    WriteFile(path("one"), key[0] + "\n1\n1\n");
+    WriteFile(path("prime"), "7fffffffffffffffffffffffffffffff\n3\n3\n");
+    for (const auto& [arguments, status] : std::vector<std::pair<std::string, std::string>>{
+             {"encrypt-int --key " + path("even") + " 2", "QH_RSA_E_MODULUS"},
+             {"encrypt-int --key " + path("key") + " " + key[0], "QH_RSA_E_RANGE"},
+             {"encrypt --key " + path("one") + " " + path("plain") + " " + path("out2"), "QH_RSA_E_EXPONENT"},
+             {"encrypt --key " + path("prime") + " " + path("plain") + " " + path("out2"), "QH_RSA_E_PRIME_MODULUS"}}) {
+        const CliRun run = RunCli("rsa " + arguments);
+        EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_NE(run.err.find(status), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(Exists(path("out2")));
 }
 
 TEST_F(CliRsa, UsageErrorsAndTheSameFile) {

@@ -100,7 +100,11 @@ TEST_F(RsaFiles, RefusesTheSameFileAndUnusablePaths) {
     EXPECT_EQ(encrypt(key, plain, folder.path("")), QH_RSA_E_OPEN_OUTPUT);
     EXPECT_EQ(encrypt(key, plain, ""), QH_RSA_E_OPEN_OUTPUT);
     EXPECT_EQ(rsa.EncryptFile(key.n.c_str(), key.e.c_str(), nullptr, plain.c_str()), QH_RSA_E_ARGUMENT);
-    EXPECT_EQ(client.encryptFile(key.n, "2", plain, folder.path("out")), QH_RSA_E_ARGUMENT);
+    EXPECT_EQ(client.encryptFile(key.n, "2", plain, folder.path("out")), QH_RSA_E_EXPONENT);
+    EXPECT_EQ(client.encryptFile(key.n, "1", plain, folder.path("out")), QH_RSA_E_EXPONENT);
+    EXPECT_EQ(client.encryptFile("7fffffffffffffffffffffffffffffff", "3", plain, folder.path("out")),
+              QH_RSA_E_PRIME_MODULUS);
+    EXPECT_EQ(client.decryptFile(key.n + "0", key.d, plain, folder.path("out")), QH_RSA_E_MODULUS);
     EXPECT_EQ(folder.entryCount(), 3u);
 }
 

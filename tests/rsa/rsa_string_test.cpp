@@ -140,9 +140,23 @@ TEST_F(RsaStrings, BuffersAndUnusableKeys) {
     const TestKey tiny = smallKey(56); // 112 bits: k = 14
     EXPECT_EQ(client.encryptString(tiny.n, tiny.e, "x").status, QH_RSA_E_KEY_TOO_SMALL);
     EXPECT_EQ(client.decryptString(tiny.n, tiny.d, sealed).status, QH_RSA_E_KEY_TOO_SMALL);
-    EXPECT_EQ(client.encryptString(key.n, "10000", "x").status, QH_RSA_E_ARGUMENT); // even e
-    EXPECT_EQ(client.encryptString(key.n, "0", "x").status, QH_RSA_E_ARGUMENT);
-    EXPECT_EQ(client.encryptString(key.n + "0", key.e, "x").status, QH_RSA_E_ARGUMENT); // even n
+    // An exponent that hides nothing (1) or cannot be undone (even), and a
+    // prime n, which anyone can invert, are refused for encryption.
+    for (const char* e : {"10000", "0", "1", "001"})
+        EXPECT_EQ(client.encryptString(key.n, e, "x").status, QH_RSA_E_EXPONENT) << e;
+    const std::string prime127 = "7fffffffffffffffffffffffffffffff"; // 2^127 - 1
+    EXPECT_EQ(client.encryptString(prime127, "3", "x").status, QH_RSA_E_PRIME_MODULUS);
+    EXPECT_EQ(client.encryptString(key.n + "0", key.e, "x").status, QH_RSA_E_MODULUS);
+    EXPECT_EQ(client.decryptString("1", key.d, sealed).status, QH_RSA_E_MODULUS);
+    // Decryption checks neither, so what such a key made can be read back: with
+    // e = 1 the text is the padded block itself (layout 1, T = 1, "x").
+    EXPECT_EQ(client
+                  .decryptString(prime127, "1",
+                                 "0002a5a5a5a500"
+                                 "0000000000000001"
+                                 "78")
+                  .value,
+              "x");
     EXPECT_EQ(client.encryptString(key.n, "1x", "x").status, QH_RSA_E_NUMBER);
     EXPECT_EQ(rsa.EncryptString(key.n.c_str(), key.e.c_str(), nullptr, 3, small, 4, &len), QH_RSA_E_ARGUMENT);
 }

@@ -48,7 +48,7 @@ int BlockCipher::Create(const char* n, const char* exponent, std::unique_ptr<Blo
     if (const int status = ParseHex(exponent, cipher->exponent_); status != QH_RSA_OK)
         return status;
     if (!BN_is_odd(cipher->n_.get()) || BN_is_one(cipher->n_.get()))
-        return QH_RSA_E_ARGUMENT;
+        return QH_RSA_E_MODULUS;
     cipher->k_ = static_cast<std::size_t>(BN_num_bytes(cipher->n_.get()));
     if (cipher->k_ < kMinBlockBytes)
         return QH_RSA_E_KEY_TOO_SMALL;
@@ -62,6 +62,17 @@ int BlockCipher::Create(const char* n, const char* exponent, std::unique_ptr<Blo
     Check(BN_MONT_CTX_set(cipher->mont_.get(), cipher->n_.get(), cipher->ctx_.get()));
     out = std::move(cipher);
     return QH_RSA_OK;
+}
+
+int BlockCipher::checkForEncryption() {
+    if (!BN_is_odd(exponent_.get()) || BN_is_one(exponent_.get()))
+        return QH_RSA_E_EXPONENT;
+    // A composite n fails the test's first round, so it costs about one
+    // exponentiation of n's size; only a prime n takes all the rounds.
+    const int prime = BN_check_prime(n_.get(), ctx_.get(), nullptr);
+    if (prime < 0)
+        throw CryptoFailure();
+    return prime == 1 ? QH_RSA_E_PRIME_MODULUS : QH_RSA_OK;
 }
 
 bool BlockCipher::apply(const unsigned char* in, unsigned char* out) {

@@ -44,14 +44,18 @@ std::uint64_t BlockCountOf(Layout layout, std::size_t k, std::uint64_t total);
 // with respect to the exponent. One Montgomery context serves a whole call.
 class BlockCipher {
 public:
-    // Parses n and the exponent. n must be odd, at least 3 (QH_RSA_E_ARGUMENT)
+    // Parses n and the exponent. n must be odd, at least 3 (QH_RSA_E_MODULUS)
     // and at least kMinBlockBytes long (QH_RSA_E_KEY_TOO_SMALL).
     static int Create(const char* n, const char* exponent, std::unique_ptr<BlockCipher>& out);
 
     std::size_t blockBytes() const { return k_; }
-    // x and n - x have the same even power modulo n, so nothing encrypted with
-    // an even exponent (zero included) can be decrypted.
-    bool exponentIsOdd() const { return BN_is_odd(exponent_.get()); }
+    // The checks of a key for encryption, which decryption leaves out so that
+    // whatever was once encrypted can be read back: QH_RSA_E_EXPONENT for an
+    // exponent that is even (x and n - x have the same even power modulo n,
+    // so nothing encrypted with it could be decrypted), zero or one (which
+    // leaves the plaintext as it is); QH_RSA_E_PRIME_MODULUS for a prime n,
+    // whose exponents anyone can invert.
+    int checkForEncryption();
     // Transforms `in` into `out` (both k bytes, may be the same buffer).
     // Returns false when `in` is not below n.
     bool apply(const unsigned char* in, unsigned char* out);

@@ -123,8 +123,8 @@ int OpenBoth(const char* inputPath, const char* outputPath, Input& in) {
 } // namespace
 
 int EncryptFileStream(BlockCipher& cipher, const char* inputPath, const char* outputPath) {
-    if (!cipher.exponentIsOdd())
-        return QH_RSA_E_ARGUMENT;
+    if (const int status = cipher.checkForEncryption(); status != QH_RSA_OK)
+        return status;
     const std::size_t k = cipher.blockBytes();
     Input in(kBufferedBlocks * k);
     if (const int status = OpenBoth(inputPath, outputPath, in); status != QH_RSA_OK)
