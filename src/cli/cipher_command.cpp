@@ -184,12 +184,8 @@ public:
         return false;
     }
     bool finish() {
-        if (toStdout_) {
-            if (std::fflush(stdout) == 0)
-                return true;
-            PrintError("cannot write to standard output");
-            return false;
-        }
+        if (toStdout_)
+            return FlushStdout();
         if (file_.Commit())
             return true;
         PrintError(name_ + ": write error");

@@ -2,11 +2,22 @@
 
 #include <cerrno>
 #include <cstring>
+#include <stdio_ext.h>
 
 namespace qh::cli {
 namespace {
 constexpr size_t kChunk = 1 << 20;
+
+bool writeErrorReported = false;
+
+// Reports a failed write of standard output, unless one was reported already.
+void reportWriteError(int error) {
+    if (writeErrorReported)
+        return;
+    writeErrorReported = true;
+    PrintError(error != 0 ? std::string("write error: ") + std::strerror(error) : std::string("write error"));
 }
+} // namespace
 
 void PrintError(std::string_view message) {
     std::fprintf(stderr, "quillhorn-cli: %.*s\n", static_cast<int>(message.size()), message.data());
@@ -56,10 +67,33 @@ bool WriteStdout(std::string_view bytes) {
     if (bytes.empty())
         return true;
     if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) {
-        PrintError("cannot write to standard output");
+        reportWriteError(errno);
         return false;
     }
     return true;
+}
+
+bool FlushStdout() {
+    if (std::fflush(stdout) != 0) {
+        reportWriteError(errno);
+        return false;
+    }
+    return true;
+}
+
+int CloseStdout(int status) {
+    // As close_stdout: an earlier error, or a failed close with bytes still
+    // pending. A standard output that was closed from the start (EBADF) and
+    // never written to is no failure.
+    const bool pending = __fpending(stdout) != 0;
+    const bool failedBefore = std::ferror(stdout) != 0;
+    errno = 0;
+    const bool closeFailed = std::fclose(stdout) != 0;
+    const int error = closeFailed ? errno : 0;
+    if (!failedBefore && !(closeFailed && (pending || error != EBADF)))
+        return status;
+    reportWriteError(error);
+    return kExitUsage;
 }
 
 } // namespace qh::cli

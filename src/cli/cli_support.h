@@ -42,7 +42,16 @@ private:
 };
 
 // Writes bytes to standard output; false on a write error.
+//
+// A failed write of standard output is reported as "write error: REASON",
+// once per run: by WriteStdout or FlushStdout where it happens, else by
+// CloseStdout at the end of main, as coreutils' close_stdout does.
 bool WriteStdout(std::string_view bytes);
+// Flushes standard output; false on a write error.
+bool FlushStdout();
+// Flushes and closes standard output when the command is done. Returns
+// `status`, or kExitUsage when standard output failed at any point.
+int CloseStdout(int status);
 
 // The arguments of one command after its name.
 using Arguments = std::vector<std::string>;

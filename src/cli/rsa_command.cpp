@@ -250,12 +250,12 @@ bool Spool(const std::string& inputName, const std::string& path) {
     while ((ok = input.read(chunk)) && !chunk.empty()) {
         if (std::fwrite(chunk.data(), 1, chunk.size(), out) != chunk.size()) {
             ok = false;
-            PrintError(path + ": write error");
+            PrintError(path + ": write error: " + std::strerror(errno));
             break;
         }
     }
     if (std::fclose(out) != 0 && ok) {
-        PrintError(path + ": write error");
+        PrintError(path + ": write error: " + std::strerror(errno));
         ok = false;
     }
     return ok;
@@ -274,11 +274,7 @@ bool CopyToStdout(const std::string& path) {
         if (!WriteStdout(chunk))
             return false;
     }
-    if (std::fflush(stdout) != 0) {
-        PrintError("cannot write to standard output");
-        return false;
-    }
-    return true;
+    return FlushStdout();
 }
 
 // True for a path that exists and is not a regular file or folder: such an
@@ -313,7 +309,7 @@ int Keygen(RsaClient& client, const std::string& bitsText) {
         PrintError("key generation failed: no exponent passed the encryption-decryption test in 50 attempts");
         return kExitFailed;
     }
-    return WriteStdout(key.n + "\n" + key.e + "\n" + key.d + "\n") && std::fflush(stdout) == 0 ? kExitOk : kExitUsage;
+    return WriteStdout(key.n + "\n" + key.e + "\n" + key.d + "\n") && FlushStdout() ? kExitOk : kExitUsage;
 }
 
 int Integer(RsaClient& client, bool encrypt, const Key& key, const std::string& numberText) {
@@ -328,7 +324,7 @@ int Integer(RsaClient& client, bool encrypt, const Key& key, const std::string& 
         PrintError(Failure(encrypt ? "encryption failed" : "decryption failed", result.status));
         return ExitFor(result.status);
     }
-    return WriteStdout(result.value + "\n") && std::fflush(stdout) == 0 ? kExitOk : kExitUsage;
+    return WriteStdout(result.value + "\n") && FlushStdout() ? kExitOk : kExitUsage;
 }
 
 int File(RsaClient& client, bool encrypt, const Key& key, const std::string& inputName, const std::string& outputName) {
