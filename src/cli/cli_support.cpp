@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <stdio_ext.h>
+#include <sys/stat.h>
 
 namespace qh::cli {
 namespace {
@@ -17,7 +18,24 @@ void reportWriteError(int error) {
     writeErrorReported = true;
     PrintError(error != 0 ? std::string("write error: ") + std::strerror(error) : std::string("write error"));
 }
+// True for "" and "-", and for a path whose file is the one open as `fd`.
+bool namesStream(const std::string& name, int fd) {
+    if (name.empty() || name == "-")
+        return true;
+    struct stat path {};
+    struct stat open {};
+    return ::stat(name.c_str(), &path) == 0 && ::fstat(fd, &open) == 0 && path.st_dev == open.st_dev &&
+           path.st_ino == open.st_ino;
+}
 } // namespace
+
+bool NamesStandardInput(const std::string& name) {
+    return namesStream(name, 0);
+}
+
+bool NamesStandardOutput(const std::string& name) {
+    return namesStream(name, 1);
+}
 
 void PrintError(std::string_view message) {
     std::fprintf(stderr, "quillhorn-cli: %.*s\n", static_cast<int>(message.size()), message.data());

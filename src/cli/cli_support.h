@@ -53,6 +53,12 @@ bool FlushStdout();
 // `status`, or kExitUsage when standard output failed at any point.
 int CloseStdout(int status);
 
+// True for a name that stands for standard input ("" or "-") or for a path
+// that names the file open as standard input (/dev/stdin, /proc/self/fd/0, or
+// the file it was redirected from); the same for standard output.
+bool NamesStandardInput(const std::string& name);
+bool NamesStandardOutput(const std::string& name);
+
 // The arguments of one command after its name.
 using Arguments = std::vector<std::string>;
 

@@ -41,7 +41,8 @@ constexpr const char* kHelp =
     "encrypt-int  prints NUMBER^e mod n; decrypt-int prints NUMBER^d mod n. NUMBER is hexadecimal\n"
     "decrypt-int  and below n; the result is lower-case hexadecimal.\n"
     "  --key KEYFILE  n, e and d in hexadecimal on three lines (LF or CR LF line ends, blanks\n"
-    "                 ignored), as keygen prints them and as the GUI's key tool copies them\n"
+    "                 ignored), as keygen prints them and as the GUI's key tool copies them;\n"
+    "                 - reads it from standard input, which INPUT then cannot be\n"
     "Exit status: 0 done, 1 the operation failed (wrong key, damaged file, no key found),\n"
     "2 usage error, unusable key file or number, unreadable input or unwritable output.\n";
 
@@ -449,6 +450,9 @@ int RunRsa(const Arguments& args) {
         return UsageError(command, "at most INPUT and OUTPUT may be given");
     if (std::any_of(operands.begin(), operands.end(), [](const std::string& s) { return s.empty(); }))
         return UsageError(command, "an empty argument");
+    // Read first, the key would leave nothing of standard input for INPUT.
+    if (file && NamesStandardInput(*keyPath) && NamesStandardInput(operands.empty() ? "-" : operands[0]))
+        return UsageError(command, "the key file and INPUT cannot both be standard input");
     const std::optional<Key> key = ReadKey(*keyPath);
     if (!key)
         return kExitUsage;

@@ -172,6 +172,26 @@ TEST_F(CliRsa, WrongKeysAndDamageFailBadKeyFilesAreUsageErrors) {
     EXPECT_FALSE(Exists(path("out2")));
 }
 
+TEST_F(CliRsa, TheKeyMayComeFromStandardInputWhenTheInputDoesNot) {
+    const std::string keyText = ReadFile(path("key"));
+    WriteFile(path("plain"), "from a file");
+    ::unlink(path("piped").c_str());
+    // Both would read standard input: refused before anything is read or written.
+    const std::vector<std::string> bothFromStandardInput = {
+        "rsa encrypt --key -", "rsa encrypt --key=- - " + path("piped"), "rsa decrypt --key /dev/stdin",
+        "rsa encrypt --key - /dev/stdin -"};
+    for (const std::string& arguments : bothFromStandardInput) {
+        const CliRun run = RunCli(arguments, keyText);
+        EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_EQ(run.out, "") << arguments;
+        EXPECT_NE(run.err.find("standard input"), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(Exists(path("piped")));
+    ASSERT_EQ(RunCli("rsa encrypt --key - " + path("plain") + " " + path("piped"), keyText).status, 0);
+    EXPECT_EQ(RunCli("rsa decrypt --key " + path("key") + " " + path("piped")).out, "from a file");
+    EXPECT_EQ(RunCli("rsa encrypt-int --key /dev/stdin 0", keyText).out, "0\n");
+}
+
 TEST_F(CliRsa, UsageErrorsAndTheSameFile) {
     const std::string key = "--key " + path("key");
     EXPECT_EQ(RunCli("rsa --help").status, 0);
