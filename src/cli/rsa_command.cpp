@@ -31,7 +31,9 @@ constexpr const char* kHelp =
     "keygen       prints a new key: n, e and d in lower-case hexadecimal, one per line. N (default\n"
     "             1024) is read as the key tool reads its key length: rounded down to a multiple of\n"
     "             64, at least 64, at most 8192. e and d are random 1024-bit numbers, and the key has\n"
-    "             passed an encryption-decryption test. Files and texts need keys of 128 bits or more.\n"
+    "             passed an encryption-decryption test. Files need keys of 128 bits or more: for N\n"
+    "             below 128 the key has 64 bits, and a warning says it serves encrypt-int and\n"
+    "             decrypt-int only.\n"
     "encrypt      encrypts INPUT into OUTPUT with n and e, in the file format of the GUI's RSA tool;\n"
     "decrypt      decrypts such a file with n and d. INPUT and OUTPUT default to standard input and\n"
     "             output, also when given as -; standard input is copied to a temporary file in\n"
@@ -47,6 +49,8 @@ constexpr const char* kHelp =
     "2 usage error, unusable key file or number, unreadable input or unwritable output.\n";
 
 constexpr int kMaxKeyBits = 8192;
+// The shortest key that keygen makes and the file format takes.
+constexpr int kMinFileKeyBits = 128;
 // A key file holds three numbers of at most a few thousand digits; anything far
 // larger is not a key file, and is refused rather than read into memory.
 constexpr std::size_t kMaxKeyFileBytes = 1 << 20;
@@ -310,7 +314,16 @@ int Keygen(RsaClient& client, const std::string& bitsText) {
         PrintError("key generation failed: no exponent passed the encryption-decryption test in 50 attempts");
         return kExitFailed;
     }
-    return WriteStdout(key.n + "\n" + key.e + "\n" + key.d + "\n") && FlushStdout() ? kExitOk : kExitUsage;
+    if (!WriteStdout(key.n + "\n" + key.e + "\n" + key.d + "\n") || !FlushStdout())
+        return kExitUsage;
+    // n has no leading zero digit: four bits a digit, less the top digit's unused ones.
+    int bits = static_cast<int>(key.n.size()) * 4;
+    for (int top = std::stoi(key.n.substr(0, 1), nullptr, 16); top < 8; top *= 2)
+        --bits;
+    if (bits < kMinFileKeyBits)
+        PrintError("warning: a key of " + std::to_string(bits) + " bits is too short for rsa encrypt and decrypt (" +
+                   std::to_string(kMinFileKeyBits) + " bits at least); it serves encrypt-int and decrypt-int");
+    return kExitOk;
 }
 
 int Integer(RsaClient& client, bool encrypt, const Key& key, const std::string& numberText) {

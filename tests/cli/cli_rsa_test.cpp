@@ -62,7 +62,17 @@ TEST_F(CliRsa, KeygenPrintsThreeNumbersOfTheAskedLength) {
     EXPECT_GE(lines[0][0], '8');
     EXPECT_EQ(run.out.back(), '\n');
 
-    EXPECT_EQ(Lines(RunCli("rsa keygen --bits=128").out).at(0).size(), 32u);
+    const CliRun shortest = RunCli("rsa keygen --bits=128");
+    EXPECT_EQ(Lines(shortest.out).at(0).size(), 32u);
+    EXPECT_EQ(shortest.err, "");
+    // Below 128 bits the key has 64 bits, which the file format cannot use: made, with a warning.
+    for (const char* bits : {"1", "127"}) {
+        const CliRun tiny = RunCli(std::string("rsa keygen --bits ") + bits);
+        EXPECT_EQ(tiny.status, 0) << bits;
+        EXPECT_EQ(Lines(tiny.out).at(0).size(), 16u) << bits;
+        EXPECT_EQ(tiny.err, "quillhorn-cli: warning: a key of 64 bits is too short for rsa encrypt and decrypt "
+                            "(128 bits at least); it serves encrypt-int and decrypt-int\n");
+    }
     EXPECT_EQ(Lines(RunCli("rsa keygen --bits 1000").out).at(0).size(), 240u); // 960 bits, as the key tool
     EXPECT_EQ(Lines(ReadFile(path("key"))).at(0).size(), 128u);
     for (const char* bad : {"0", "abc", "-512", "8256", "99999999999", "''"})
