@@ -38,8 +38,9 @@ constexpr const char* kHelp =
     "decrypt      decrypts such a file with n and d. INPUT and OUTPUT default to standard input and\n"
     "             output, also when given as -; standard input is copied to a temporary file in\n"
     "             $TMPDIR first, since the format records the length up front, and standard output is\n"
-    "             written from one, removed afterwards. A named OUTPUT is replaced only on success; it\n"
-    "             may not be INPUT.\n"
+    "             written from one, removed afterwards; so is an OUTPUT that names standard output\n"
+    "             (/dev/stdout, /dev/fd/1). A named OUTPUT is replaced only on success, through a link\n"
+    "             to its target; it may not be INPUT, nor exist as anything but a regular file.\n"
     "encrypt-int  prints NUMBER^e mod n; decrypt-int prints NUMBER^d mod n. NUMBER is hexadecimal\n"
     "decrypt-int  and below n; the result is lower-case hexadecimal.\n"
     "  --key KEYFILE  n, e and d in hexadecimal on three lines (LF or CR LF line ends, blanks\n"
@@ -342,11 +343,16 @@ int Integer(RsaClient& client, bool encrypt, const Key& key, const std::string& 
 }
 
 int File(RsaClient& client, bool encrypt, const Key& key, const std::string& inputName, const std::string& outputName) {
+    // An OUTPUT that names standard output, as "-" or as a path to the file
+    // open there (/dev/stdout, /dev/fd/1), is written to it from the scratch
+    // folder: the component would make its temporary file beside the path, in
+    // /dev, where only root may write.
+    const bool toStdout = NamesStandardOutput(outputName);
     // Refused when both name one file, also through a redirection of standard
     // input or output, before anything is read or written.
-    const bool outputIsFile = !IsStream(outputName) || StdoutIsFile();
+    const bool outputIsFile = !toStdout || StdoutIsFile();
     if (outputIsFile &&
-        SameFile(IsStream(inputName) ? "/dev/stdin" : inputName, IsStream(outputName) ? "/dev/stdout" : outputName)) {
+        SameFile(IsStream(inputName) ? "/dev/stdin" : inputName, toStdout ? "/dev/stdout" : outputName)) {
         PrintError(Failure(Quoted(IsStream(inputName) ? "standard input" : inputName) + " and " +
                                Quoted(IsStream(outputName) ? "standard output" : outputName),
                            QH_RSA_E_SAME_FILE));
@@ -360,7 +366,7 @@ int File(RsaClient& client, bool encrypt, const Key& key, const std::string& inp
             return kExitUsage;
     }
     std::string output = outputName;
-    if (IsStream(outputName)) {
+    if (toStdout) {
         output = scratch.file("output");
         if (output.empty())
             return kExitUsage;
@@ -376,7 +382,7 @@ int File(RsaClient& client, bool encrypt, const Key& key, const std::string& inp
         PrintError(Failure(what, status));
         return ExitFor(status);
     }
-    if (IsStream(outputName) && !CopyToStdout(output))
+    if (toStdout && !CopyToStdout(output))
         return kExitUsage;
     return kExitOk;
 }

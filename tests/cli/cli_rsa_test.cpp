@@ -202,6 +202,36 @@ TEST_F(CliRsa, TheKeyMayComeFromStandardInputWhenTheInputDoesNot) {
     EXPECT_EQ(RunCli("rsa encrypt-int --key /dev/stdin 0", keyText).out, "0\n");
 }
 
+TEST_F(CliRsa, StandardOutputServesAsOutputForAnyUser) {
+    // A user who may write nothing but $TMPDIR: as root, the program runs as
+    // nobody (a copy of it, in a folder everyone may read).
+    std::string runAs;
+    const std::string folder = MakeTempDir();
+    if (::geteuid() == 0) {
+        if (Shell("command -v setpriv").empty())
+            GTEST_SKIP() << "running as root without setpriv";
+        runAs = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    }
+    const std::string cli = std::string(QH_CLI_PATH);
+    const std::string bin = cli.substr(0, cli.rfind('/'));
+    Shell("cp " + cli + " " + bin + "/libquillhorn-rsa.so " + path("key") + " " + folder + " && mkdir -m 1777 " +
+          folder + "/tmp && chmod 755 " + folder + " && chmod 644 " + folder + "/key");
+    WriteFile(folder + "/plain", "for anyone");
+    const std::string program = "TMPDIR=" + folder + "/tmp " + runAs + folder + "/quillhorn-cli rsa ";
+    const std::string out = MakeTempDir() + "/out";
+    for (const char* output : {"-", "/dev/stdout", "/dev/fd/1", "/proc/self/fd/1"}) {
+        SCOPED_TRACE(output);
+        EXPECT_EQ(Shell(program + "encrypt --key " + folder + "/key " + folder + "/plain " + output + " >" + out +
+                        "; echo $?"),
+                  "0\n");
+        EXPECT_EQ(RunCli("rsa decrypt --key " + path("key") + " " + out).out, "for anyone");
+        EXPECT_EQ(Shell(program + "decrypt --key " + folder + "/key - " + output + " <" + out + "; echo $?"),
+                  "for anyone0\n");
+    }
+    EXPECT_EQ(Shell("ls -A " + folder + "/tmp"), ""); // no scratch file left
+    Shell("rm -rf " + folder + " " + out.substr(0, out.rfind('/')));
+}
+
 TEST_F(CliRsa, UsageErrorsAndTheSameFile) {
     const std::string key = "--key " + path("key");
     EXPECT_EQ(RunCli("rsa --help").status, 0);
