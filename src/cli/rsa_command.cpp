@@ -120,7 +120,7 @@ const char* StatusMeaning(int status) {
     case QH_RSA_E_OPEN_INPUT:
         return "the input cannot be read as a regular file";
     case QH_RSA_E_OPEN_OUTPUT:
-        return "the output cannot be created or written";
+        return "the output cannot be created or written, or exists and is not a regular file";
     case QH_RSA_E_SAME_FILE:
         return "input and output are the same file; nothing written";
     case QH_RSA_E_INTERNAL:
