@@ -1,5 +1,7 @@
 #include "base64.h"
+#include "input_file.h"
 #include "output_file.h"
+#include "same_file.h"
 
 #include <vector>
 

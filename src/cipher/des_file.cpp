@@ -5,7 +5,9 @@
 #include "des.h"
 
 #include "des_tables.h"
+#include "input_file.h"
 #include "output_file.h"
+#include "same_file.h"
 
 #include <cstring>
 #include <memory>

@@ -4,6 +4,7 @@
 #include "byte_string.h"
 #include "des.h"
 #include "output_file.h"
+#include "same_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -183,12 +184,8 @@ public:
         return false;
     }
     bool finish() {
-        if (toStdout_) {
-            if (std::fflush(stdout) == 0)
-                return true;
-            PrintError("cannot write to standard output");
-            return false;
-        }
+        if (toStdout_)
+            return FlushStdout();
         if (file_.Commit())
             return true;
         PrintError(name_ + ": write error");

@@ -2,10 +2,39 @@
 
 #include <cerrno>
 #include <cstring>
+#include <stdio_ext.h>
+#include <sys/stat.h>
 
 namespace qh::cli {
 namespace {
 constexpr size_t kChunk = 1 << 20;
+
+bool writeErrorReported = false;
+
+// Reports a failed write of standard output, unless one was reported already.
+void reportWriteError(int error) {
+    if (writeErrorReported)
+        return;
+    writeErrorReported = true;
+    PrintError(error != 0 ? std::string("write error: ") + std::strerror(error) : std::string("write error"));
+}
+// True for "" and "-", and for a path whose file is the one open as `fd`.
+bool namesStream(const std::string& name, int fd) {
+    if (name.empty() || name == "-")
+        return true;
+    struct stat path {};
+    struct stat open {};
+    return ::stat(name.c_str(), &path) == 0 && ::fstat(fd, &open) == 0 && path.st_dev == open.st_dev &&
+           path.st_ino == open.st_ino;
+}
+} // namespace
+
+bool NamesStandardInput(const std::string& name) {
+    return namesStream(name, 0);
+}
+
+bool NamesStandardOutput(const std::string& name) {
+    return namesStream(name, 1);
 }
 
 void PrintError(std::string_view message) {
@@ -56,10 +85,33 @@ bool WriteStdout(std::string_view bytes) {
     if (bytes.empty())
         return true;
     if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) {
-        PrintError("cannot write to standard output");
+        reportWriteError(errno);
         return false;
     }
     return true;
+}
+
+bool FlushStdout() {
+    if (std::fflush(stdout) != 0) {
+        reportWriteError(errno);
+        return false;
+    }
+    return true;
+}
+
+int CloseStdout(int status) {
+    // As close_stdout: an earlier error, or a failed close with bytes still
+    // pending. A standard output that was closed from the start (EBADF) and
+    // never written to is no failure.
+    const bool pending = __fpending(stdout) != 0;
+    const bool failedBefore = std::ferror(stdout) != 0;
+    errno = 0;
+    const bool closeFailed = std::fclose(stdout) != 0;
+    const int error = closeFailed ? errno : 0;
+    if (!failedBefore && !(closeFailed && (pending || error != EBADF)))
+        return status;
+    reportWriteError(error);
+    return kExitUsage;
 }
 
 } // namespace qh::cli

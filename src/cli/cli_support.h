@@ -42,7 +42,22 @@ private:
 };
 
 // Writes bytes to standard output; false on a write error.
+//
+// A failed write of standard output is reported as "write error: REASON",
+// once per run: by WriteStdout or FlushStdout where it happens, else by
+// CloseStdout at the end of main, as coreutils' close_stdout does.
 bool WriteStdout(std::string_view bytes);
+// Flushes standard output; false on a write error.
+bool FlushStdout();
+// Flushes and closes standard output when the command is done. Returns
+// `status`, or kExitUsage when standard output failed at any point.
+int CloseStdout(int status);
+
+// True for a name that stands for standard input ("" or "-") or for a path
+// that names the file open as standard input (/dev/stdin, /proc/self/fd/0, or
+// the file it was redirected from); the same for standard output.
+bool NamesStandardInput(const std::string& name);
+bool NamesStandardOutput(const std::string& name);
 
 // The arguments of one command after its name.
 using Arguments = std::vector<std::string>;

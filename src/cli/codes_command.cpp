@@ -132,7 +132,7 @@ int runEncode(const Arguments& args) {
         if (!WriteStdout(codes))
             return kExitUsage;
     }
-    return std::fflush(stdout) == 0 ? kExitOk : kExitUsage;
+    return FlushStdout() ? kExitOk : kExitUsage;
 }
 
 // Writes the report verbatim: it is the same text the decoder pane shows.
@@ -198,7 +198,7 @@ int runDecode(const Arguments& args) {
     decoder.finish(bytes, report);
     if (!WriteStdout(bytes) || (report && !writeReport(*report)))
         return kExitUsage;
-    return std::fflush(stdout) == 0 ? kExitOk : kExitUsage;
+    return FlushStdout() ? kExitOk : kExitUsage;
 }
 
 } // namespace

@@ -377,7 +377,7 @@ int runDigests(const Algorithm& algorithm, const Options& options) {
         if (!WriteStdout(lineFor(lead, input.name, "\n", false)))
             return kExitUsage;
     }
-    return std::fflush(stdout) == 0 ? status : kExitUsage;
+    return FlushStdout() ? status : kExitUsage;
 }
 
 struct CheckEntry {
@@ -468,8 +468,7 @@ int checkList(const Algorithm& algorithm, const std::string& list, CheckTally& t
             ++tally.mismatched;
             status = kExitFailed;
         }
-        if (!WriteStdout(lineFor("", entry->name, std::string(": ") + verdict + "\n", true)) ||
-            std::fflush(stdout) != 0) {
+        if (!WriteStdout(lineFor("", entry->name, std::string(": ") + verdict + "\n", true)) || !FlushStdout()) {
             status = kExitUsage;
             break;
         }

@@ -25,9 +25,7 @@ void printHelp(std::FILE* to) {
     std::fputs(kMore, to);
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     using namespace qh::cli;
     if (argc < 2) {
         printHelp(stderr);
@@ -56,4 +54,11 @@ int main(int argc, char** argv) {
     PrintError("unknown command '" + command + "'");
     printHelp(stderr);
     return kExitUsage;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Whatever a command wrote must have reached standard output for the run to succeed.
+    return qh::cli::CloseStdout(run(argc, argv));
 }

@@ -1,8 +1,8 @@
 #include "rsa_command.h"
 
-#include "output_file.h"
 #include "rsa_loader.h"
 #include "rsa_numbers.h"
+#include "same_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -31,21 +31,27 @@ constexpr const char* kHelp =
     "keygen       prints a new key: n, e and d in lower-case hexadecimal, one per line. N (default\n"
     "             1024) is read as the key tool reads its key length: rounded down to a multiple of\n"
     "             64, at least 64, at most 8192. e and d are random 1024-bit numbers, and the key has\n"
-    "             passed an encryption-decryption test. Files and texts need keys of 128 bits or more.\n"
+    "             passed an encryption-decryption test. Files need keys of 128 bits or more: for N\n"
+    "             below 128 the key has 64 bits, and a warning says it serves encrypt-int and\n"
+    "             decrypt-int only.\n"
     "encrypt      encrypts INPUT into OUTPUT with n and e, in the file format of the GUI's RSA tool;\n"
     "decrypt      decrypts such a file with n and d. INPUT and OUTPUT default to standard input and\n"
     "             output, also when given as -; standard input is copied to a temporary file in\n"
     "             $TMPDIR first, since the format records the length up front, and standard output is\n"
-    "             written from one, removed afterwards. A named OUTPUT is replaced only on success; it\n"
-    "             may not be INPUT.\n"
+    "             written from one, removed afterwards; so is an OUTPUT that names standard output\n"
+    "             (/dev/stdout, /dev/fd/1). A named OUTPUT is replaced only on success, through a link\n"
+    "             to its target; it may not be INPUT, nor exist as anything but a regular file.\n"
     "encrypt-int  prints NUMBER^e mod n; decrypt-int prints NUMBER^d mod n. NUMBER is hexadecimal\n"
     "decrypt-int  and below n; the result is lower-case hexadecimal.\n"
     "  --key KEYFILE  n, e and d in hexadecimal on three lines (LF or CR LF line ends, blanks\n"
-    "                 ignored), as keygen prints them and as the GUI's key tool copies them\n"
+    "                 ignored), as keygen prints them and as the GUI's key tool copies them;\n"
+    "                 - reads it from standard input, which INPUT then cannot be\n"
     "Exit status: 0 done, 1 the operation failed (wrong key, damaged file, no key found),\n"
     "2 usage error, unusable key file or number, unreadable input or unwritable output.\n";
 
 constexpr int kMaxKeyBits = 8192;
+// The shortest key that keygen makes and the file format takes.
+constexpr int kMinFileKeyBits = 128;
 // A key file holds three numbers of at most a few thousand digits; anything far
 // larger is not a key file, and is refused rather than read into memory.
 constexpr std::size_t kMaxKeyFileBytes = 1 << 20;
@@ -76,6 +82,14 @@ const char* StatusName(int status) {
         return "QH_RSA_E_SAME_FILE";
     case QH_RSA_E_INTERNAL:
         return "QH_RSA_E_INTERNAL";
+    case QH_RSA_E_MODULUS:
+        return "QH_RSA_E_MODULUS";
+    case QH_RSA_E_EXPONENT:
+        return "QH_RSA_E_EXPONENT";
+    case QH_RSA_E_RANGE:
+        return "QH_RSA_E_RANGE";
+    case QH_RSA_E_PRIME_MODULUS:
+        return "QH_RSA_E_PRIME_MODULUS";
     default:
         return "unknown status";
     }
@@ -86,7 +100,15 @@ const char* StatusMeaning(int status) {
     case QH_RSA_E_NUMBER:
         return "a number of the key is not hexadecimal";
     case QH_RSA_E_ARGUMENT:
-        return "a value is out of range (even or too small n, even exponent, number not below n)";
+        return "a value is out of range";
+    case QH_RSA_E_MODULUS:
+        return "n must be odd and at least 3";
+    case QH_RSA_E_EXPONENT:
+        return "the exponent e must be odd and greater than 1";
+    case QH_RSA_E_RANGE:
+        return "the number must be below n";
+    case QH_RSA_E_PRIME_MODULUS:
+        return "n is a prime, so anyone could decrypt; n must be the product of two primes";
     case QH_RSA_E_NOT_INVERTIBLE:
         return "the value has no inverse";
     case QH_RSA_E_KEY_TOO_SMALL:
@@ -98,7 +120,7 @@ const char* StatusMeaning(int status) {
     case QH_RSA_E_OPEN_INPUT:
         return "the input cannot be read as a regular file";
     case QH_RSA_E_OPEN_OUTPUT:
-        return "the output cannot be created or written";
+        return "the output cannot be created or written, or exists and is not a regular file";
     case QH_RSA_E_SAME_FILE:
         return "input and output are the same file; nothing written";
     case QH_RSA_E_INTERNAL:
@@ -122,6 +144,10 @@ int ExitFor(int status) {
     case QH_RSA_E_OPEN_INPUT:
     case QH_RSA_E_OPEN_OUTPUT:
     case QH_RSA_E_SAME_FILE:
+    case QH_RSA_E_MODULUS:
+    case QH_RSA_E_EXPONENT:
+    case QH_RSA_E_RANGE:
+    case QH_RSA_E_PRIME_MODULUS:
         return kExitUsage;
     default:
         return kExitFailed;
@@ -230,12 +256,12 @@ bool Spool(const std::string& inputName, const std::string& path) {
     while ((ok = input.read(chunk)) && !chunk.empty()) {
         if (std::fwrite(chunk.data(), 1, chunk.size(), out) != chunk.size()) {
             ok = false;
-            PrintError(path + ": write error");
+            PrintError(path + ": write error: " + std::strerror(errno));
             break;
         }
     }
     if (std::fclose(out) != 0 && ok) {
-        PrintError(path + ": write error");
+        PrintError(path + ": write error: " + std::strerror(errno));
         ok = false;
     }
     return ok;
@@ -254,11 +280,7 @@ bool CopyToStdout(const std::string& path) {
         if (!WriteStdout(chunk))
             return false;
     }
-    if (std::fflush(stdout) != 0) {
-        PrintError("cannot write to standard output");
-        return false;
-    }
-    return true;
+    return FlushStdout();
 }
 
 // True for a path that exists and is not a regular file or folder: such an
@@ -293,7 +315,16 @@ int Keygen(RsaClient& client, const std::string& bitsText) {
         PrintError("key generation failed: no exponent passed the encryption-decryption test in 50 attempts");
         return kExitFailed;
     }
-    return WriteStdout(key.n + "\n" + key.e + "\n" + key.d + "\n") && std::fflush(stdout) == 0 ? kExitOk : kExitUsage;
+    if (!WriteStdout(key.n + "\n" + key.e + "\n" + key.d + "\n") || !FlushStdout())
+        return kExitUsage;
+    // n has no leading zero digit: four bits a digit, less the top digit's unused ones.
+    int bits = static_cast<int>(key.n.size()) * 4;
+    for (int top = std::stoi(key.n.substr(0, 1), nullptr, 16); top < 8; top *= 2)
+        --bits;
+    if (bits < kMinFileKeyBits)
+        PrintError("warning: a key of " + std::to_string(bits) + " bits is too short for rsa encrypt and decrypt (" +
+                   std::to_string(kMinFileKeyBits) + " bits at least); it serves encrypt-int and decrypt-int");
+    return kExitOk;
 }
 
 int Integer(RsaClient& client, bool encrypt, const Key& key, const std::string& numberText) {
@@ -308,15 +339,20 @@ int Integer(RsaClient& client, bool encrypt, const Key& key, const std::string& 
         PrintError(Failure(encrypt ? "encryption failed" : "decryption failed", result.status));
         return ExitFor(result.status);
     }
-    return WriteStdout(result.value + "\n") && std::fflush(stdout) == 0 ? kExitOk : kExitUsage;
+    return WriteStdout(result.value + "\n") && FlushStdout() ? kExitOk : kExitUsage;
 }
 
 int File(RsaClient& client, bool encrypt, const Key& key, const std::string& inputName, const std::string& outputName) {
+    // An OUTPUT that names standard output, as "-" or as a path to the file
+    // open there (/dev/stdout, /dev/fd/1), is written to it from the scratch
+    // folder: the component would make its temporary file beside the path, in
+    // /dev, where only root may write.
+    const bool toStdout = NamesStandardOutput(outputName);
     // Refused when both name one file, also through a redirection of standard
     // input or output, before anything is read or written.
-    const bool outputIsFile = !IsStream(outputName) || StdoutIsFile();
+    const bool outputIsFile = !toStdout || StdoutIsFile();
     if (outputIsFile &&
-        SameFile(IsStream(inputName) ? "/dev/stdin" : inputName, IsStream(outputName) ? "/dev/stdout" : outputName)) {
+        SameFile(IsStream(inputName) ? "/dev/stdin" : inputName, toStdout ? "/dev/stdout" : outputName)) {
         PrintError(Failure(Quoted(IsStream(inputName) ? "standard input" : inputName) + " and " +
                                Quoted(IsStream(outputName) ? "standard output" : outputName),
                            QH_RSA_E_SAME_FILE));
@@ -330,7 +366,7 @@ int File(RsaClient& client, bool encrypt, const Key& key, const std::string& inp
             return kExitUsage;
     }
     std::string output = outputName;
-    if (IsStream(outputName)) {
+    if (toStdout) {
         output = scratch.file("output");
         if (output.empty())
             return kExitUsage;
@@ -346,7 +382,7 @@ int File(RsaClient& client, bool encrypt, const Key& key, const std::string& inp
         PrintError(Failure(what, status));
         return ExitFor(status);
     }
-    if (IsStream(outputName) && !CopyToStdout(output))
+    if (toStdout && !CopyToStdout(output))
         return kExitUsage;
     return kExitOk;
 }
@@ -433,6 +469,9 @@ int RunRsa(const Arguments& args) {
         return UsageError(command, "at most INPUT and OUTPUT may be given");
     if (std::any_of(operands.begin(), operands.end(), [](const std::string& s) { return s.empty(); }))
         return UsageError(command, "an empty argument");
+    // Read first, the key would leave nothing of standard input for INPUT.
+    if (file && NamesStandardInput(*keyPath) && NamesStandardInput(operands.empty() ? "-" : operands[0]))
+        return UsageError(command, "the key file and INPUT cannot both be standard input");
     const std::optional<Key> key = ReadKey(*keyPath);
     if (!key)
         return kExitUsage;

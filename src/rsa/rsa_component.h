@@ -51,7 +51,7 @@ inline bool operator==(const QhGuid& a, const QhGuid& b) {
 // Statuses.
 inline constexpr int QH_RSA_OK = 0;
 inline constexpr int QH_RSA_E_NUMBER = -1;         // a number is empty or holds a non-hexadecimal character
-inline constexpr int QH_RSA_E_ARGUMENT = -2;       // a number is out of range (zero or even modulus, p = q, x >= n...)
+inline constexpr int QH_RSA_E_ARGUMENT = -2;       // a value is out of range (p = q, p below 3, null pointer...)
 inline constexpr int QH_RSA_E_NOT_INVERTIBLE = -3; // the value has no inverse modulo (p-1)(q-1)
 inline constexpr int QH_RSA_E_BUFFER = -4;         // the output buffer is too small; *outLen holds the length needed
 inline constexpr int QH_RSA_E_KEY_TOO_SMALL = -5;  // the modulus is too short for the string and file format
@@ -63,6 +63,10 @@ inline constexpr int QH_RSA_E_SAME_FILE = -10;     // input and output name the 
 inline constexpr int QH_RSA_E_INTERNAL = -11;      // out of memory, or the random generator failed
 inline constexpr int QH_RSA_E_NO_INTERFACE = -12;  // QueryInterface: the object has no such interface
 inline constexpr int QH_RSA_E_NO_CLASS = -13;      // QhRsaCreateInstance: the library has no such class
+inline constexpr int QH_RSA_E_MODULUS = -14;       // n is even or below 3
+inline constexpr int QH_RSA_E_EXPONENT = -15;      // encryption: e is even, zero or one
+inline constexpr int QH_RSA_E_RANGE = -16;         // the number x (or y) is not below n
+inline constexpr int QH_RSA_E_PRIME_MODULUS = -17; // encryption: n is (probably) a prime
 
 // The component class and its interfaces.
 inline constexpr QhGuid CLSID_QhRsaComponent = {
@@ -98,7 +102,8 @@ public:
     // y with x * y = 1 mod (p-1)(q-1). p and q must differ and be at least 3.
     virtual int InverseModPhi(const char* p, const char* q, const char* x, char* out, std::size_t outSize,
                               std::size_t* outLen) = 0;
-    // x^k mod n. n odd and at least 3; x < n.
+    // x^k mod n. n odd and at least 3 (QH_RSA_E_MODULUS); x < n (QH_RSA_E_RANGE).
+    // Any exponent is taken.
     virtual int PowerMod(const char* n, const char* k, const char* x, char* out, std::size_t outSize,
                          std::size_t* outLen) = 0;
     // x^e mod n, with the checks of PowerMod.
@@ -106,18 +111,22 @@ public:
                                std::size_t* outLen) = 0;
     // Encrypts `textLen` bytes (any bytes, NUL included) into a ciphertext text
     // of lower-case hexadecimal digits (NUL-terminated in `out`). n needs at
-    // least 113 bits; e must be odd, since nothing encrypted with an even
-    // exponent can be decrypted. Formats: docs/rsa-formats.md.
+    // least 113 bits and may not be a prime (QH_RSA_E_PRIME_MODULUS: anyone
+    // could decrypt); e must be odd and above 1 (QH_RSA_E_EXPONENT: nothing
+    // encrypted with an even exponent can be decrypted, and 1 hides nothing).
+    // Formats: docs/rsa-formats.md.
     virtual int EncryptString(const char* n, const char* e, const unsigned char* text, std::size_t textLen, char* out,
                               std::size_t outSize, std::size_t* outLen) = 0;
     // Encrypts the regular file at inputPath into a new file at outputPath,
-    // which replaces any file there only on success.
+    // which replaces any file there only on success. n and e as for
+    // EncryptString.
     virtual int EncryptFile(const char* n, const char* e, const char* inputPath, const char* outputPath) = 0;
     // y^d mod n, with the checks of PowerMod.
     virtual int DecryptInteger(const char* n, const char* d, const char* y, char* out, std::size_t outSize,
                                std::size_t* outLen) = 0;
     // Undoes EncryptString. Blanks, tabs and line breaks in the ciphertext are
-    // skipped. The plaintext bytes are written to `out` followed by a NUL that
+    // skipped. Neither d nor the primality of n is checked, so that whatever
+    // was encrypted can be read back. The plaintext bytes are written to `out` followed by a NUL that
     // is not counted in *outLen.
     virtual int DecryptString(const char* n, const char* d, const char* ciphertext, unsigned char* out,
                               std::size_t outSize, std::size_t* outLen) = 0;

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace qh::test {
@@ -60,7 +62,17 @@ TEST_F(CliRsa, KeygenPrintsThreeNumbersOfTheAskedLength) {
     EXPECT_GE(lines[0][0], '8');
     EXPECT_EQ(run.out.back(), '\n');
 
-    EXPECT_EQ(Lines(RunCli("rsa keygen --bits=128").out).at(0).size(), 32u);
+    const CliRun shortest = RunCli("rsa keygen --bits=128");
+    EXPECT_EQ(Lines(shortest.out).at(0).size(), 32u);
+    EXPECT_EQ(shortest.err, "");
+    // Below 128 bits the key has 64 bits, which the file format cannot use: made, with a warning.
+    for (const char* bits : {"1", "127"}) {
+        const CliRun tiny = RunCli(std::string("rsa keygen --bits ") + bits);
+        EXPECT_EQ(tiny.status, 0) << bits;
+        EXPECT_EQ(Lines(tiny.out).at(0).size(), 16u) << bits;
+        EXPECT_EQ(tiny.err, "quillhorn-cli: warning: a key of 64 bits is too short for rsa encrypt and decrypt "
+                            "(128 bits at least); it serves encrypt-int and decrypt-int\n");
+    }
     EXPECT_EQ(Lines(RunCli("rsa keygen --bits 1000").out).at(0).size(), 240u); // 960 bits, as the key tool
     EXPECT_EQ(Lines(ReadFile(path("key"))).at(0).size(), 128u);
     for (const char* bad : {"0", "abc", "-512", "8256", "99999999999", "''"})
@@ -77,7 +89,7 @@ TEST_F(CliRsa, FilesRoundTripThroughNamedFilesAndStreams) {
 
     ASSERT_EQ(RunCli("rsa encrypt " + key + " " + path("plain") + " " + path("sealed")).status, 0);
     const std::string sealed = ReadFile(path("sealed"));
-    EXPECT_EQ(sealed.substr(0, 6), std::string("QHRSA\x01"));
+    EXPECT_EQ(sealed.substr(0, 6), std::string("QHRSA\x02")); // layout 2 under a 512-bit key
     ASSERT_EQ(RunCli("rsa decrypt " + key + " " + path("sealed") + " " + path("opened")).status, 0);
     EXPECT_EQ(ReadFile(path("opened")), plain);
 
@@ -154,9 +166,70 @@ TEST_F(CliRsa, WrongKeysAndDamageFailBadKeyFilesAreUsageErrors) {
         EXPECT_EQ(run.err.rfind("quillhorn-cli: ", 0), 0u);
     }
     EXPECT_EQ(RunCli("rsa encrypt --key " + path("missing") + " " + path("plain")).status, 2);
-    // An even modulus: the component refuses the key.
+    // Keys and numbers the component refuses, each with the status that names why.
     WriteFile(path("even"), "10\n3\n3\n");
-    EXPECT_EQ(RunCli("rsa encrypt-int --key " + path("even") + " 2").status, 2);
+    WriteFile(path("one"), key[0] + "\n1\n1\n");
+    WriteFile(path("prime"), "7fffffffffffffffffffffffffffffff\n3\n3\n");
+    for (const auto& [arguments, status] : std::vector<std::pair<std::string, std::string>>{
+             {"encrypt-int --key " + path("even") + " 2", "QH_RSA_E_MODULUS"},
+             {"encrypt-int --key " + path("key") + " " + key[0], "QH_RSA_E_RANGE"},
+             {"encrypt --key " + path("one") + " " + path("plain") + " " + path("out2"), "QH_RSA_E_EXPONENT"},
+             {"encrypt --key " + path("prime") + " " + path("plain") + " " + path("out2"), "QH_RSA_E_PRIME_MODULUS"}}) {
+        const CliRun run = RunCli("rsa " + arguments);
+        EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_NE(run.err.find(status), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(Exists(path("out2")));
+}
+
+TEST_F(CliRsa, TheKeyMayComeFromStandardInputWhenTheInputDoesNot) {
+    const std::string keyText = ReadFile(path("key"));
+    WriteFile(path("plain"), "from a file");
+    ::unlink(path("piped").c_str());
+    // Both would read standard input: refused before anything is read or written.
+    const std::vector<std::string> bothFromStandardInput = {
+        "rsa encrypt --key -", "rsa encrypt --key=- - " + path("piped"), "rsa decrypt --key /dev/stdin",
+        "rsa encrypt --key - /dev/stdin -"};
+    for (const std::string& arguments : bothFromStandardInput) {
+        const CliRun run = RunCli(arguments, keyText);
+        EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_EQ(run.out, "") << arguments;
+        EXPECT_NE(run.err.find("standard input"), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(Exists(path("piped")));
+    ASSERT_EQ(RunCli("rsa encrypt --key - " + path("plain") + " " + path("piped"), keyText).status, 0);
+    EXPECT_EQ(RunCli("rsa decrypt --key " + path("key") + " " + path("piped")).out, "from a file");
+    EXPECT_EQ(RunCli("rsa encrypt-int --key /dev/stdin 0", keyText).out, "0\n");
+}
+
+TEST_F(CliRsa, StandardOutputServesAsOutputForAnyUser) {
+    // A user who may write nothing but $TMPDIR: as root, the program runs as
+    // nobody (a copy of it, in a folder everyone may read).
+    std::string runAs;
+    const std::string folder = MakeTempDir();
+    if (::geteuid() == 0) {
+        if (Shell("command -v setpriv").empty())
+            GTEST_SKIP() << "running as root without setpriv";
+        runAs = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    }
+    const std::string cli = std::string(QH_CLI_PATH);
+    const std::string bin = cli.substr(0, cli.rfind('/'));
+    Shell("cp " + cli + " " + bin + "/libquillhorn-rsa.so " + path("key") + " " + folder + " && mkdir -m 1777 " +
+          folder + "/tmp && chmod 755 " + folder + " && chmod 644 " + folder + "/key");
+    WriteFile(folder + "/plain", "for anyone");
+    const std::string program = "TMPDIR=" + folder + "/tmp " + runAs + folder + "/quillhorn-cli rsa ";
+    const std::string out = MakeTempDir() + "/out";
+    for (const char* output : {"-", "/dev/stdout", "/dev/fd/1", "/proc/self/fd/1"}) {
+        SCOPED_TRACE(output);
+        EXPECT_EQ(Shell(program + "encrypt --key " + folder + "/key " + folder + "/plain " + output + " >" + out +
+                        "; echo $?"),
+                  "0\n");
+        EXPECT_EQ(RunCli("rsa decrypt --key " + path("key") + " " + out).out, "for anyone");
+        EXPECT_EQ(Shell(program + "decrypt --key " + folder + "/key - " + output + " <" + out + "; echo $?"),
+                  "for anyone0\n");
+    }
+    EXPECT_EQ(Shell("ls -A " + folder + "/tmp"), ""); // no scratch file left
+    Shell("rm -rf " + folder + " " + out.substr(0, out.rfind('/')));
 }
 
 TEST_F(CliRsa, UsageErrorsAndTheSameFile) {
@@ -182,6 +255,27 @@ TEST_F(CliRsa, UsageErrorsAndTheSameFile) {
     EXPECT_EQ(ReadFile(path("self")), "keep me");
     EXPECT_EQ(RunCli("rsa encrypt " + key + " " + path("missing-input") + " " + path("out3")).status, 2);
     EXPECT_EQ(RunCli("rsa encrypt " + key + " " + path("self") + " /nonexistent/folder/out").status, 2);
+}
+
+TEST_F(CliRsa, OutputLinksAreFollowedAndFifosRefused) {
+    const std::string key = "--key " + path("key");
+    WriteFile(path("plain"), "secret");
+    WriteFile(path("target"), "old");
+    ::unlink(path("link").c_str());
+    ASSERT_EQ(::symlink(path("target").c_str(), path("link").c_str()), 0);
+    ASSERT_EQ(RunCli("rsa encrypt " + key + " " + path("plain") + " " + path("link")).status, 0);
+    struct stat info {};
+    ASSERT_EQ(::lstat(path("link").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(RunCli("rsa decrypt " + key + " " + path("target")).out, "secret");
+
+    ::unlink(path("fifo").c_str());
+    ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0600), 0);
+    const CliRun run = RunCli("rsa encrypt " + key + " " + path("plain") + " " + path("fifo"));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("QH_RSA_E_OPEN_OUTPUT"), std::string::npos) << run.err;
+    ASSERT_EQ(::lstat(path("fifo").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }
 
 } // namespace

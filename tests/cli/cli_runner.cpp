@@ -15,16 +15,30 @@ std::string MakeTempDir() {
     return dir ? dir : "/tmp";
 }
 
-CliRun RunCli(const std::string& arguments, const std::string& input) {
+namespace {
+
+const std::string& RunDir() {
     static const std::string dir = MakeTempDir();
-    const std::string in = dir + "/stdin", out = dir + "/stdout", err = dir + "/stderr";
+    return dir;
+}
+
+} // namespace
+
+CliRun RunCliWritingTo(const std::string& output, const std::string& arguments, const std::string& input) {
+    const std::string in = RunDir() + "/stdin", err = RunDir() + "/stderr";
     std::ofstream(in, std::ios::binary) << input;
-    const std::string command = std::string(QH_CLI_PATH) + " " + arguments + " <" + in + " >" + out + " 2>" + err;
+    const std::string command = std::string(QH_CLI_PATH) + " " + arguments + " <" + in + " >" + output + " 2>" + err;
     CliRun run;
     const int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = ReadFile(out);
     run.err = ReadFile(err);
+    return run;
+}
+
+CliRun RunCli(const std::string& arguments, const std::string& input) {
+    const std::string out = RunDir() + "/stdout";
+    CliRun run = RunCliWritingTo(out, arguments, input);
+    run.out = ReadFile(out);
     return run;
 }
 

@@ -17,6 +17,9 @@ struct CliRun {
 // `arguments` is appended to the program's path in a shell command line, so
 // quote what needs quoting.
 CliRun RunCli(const std::string& arguments, const std::string& input = std::string());
+// The same with standard output sent to `output` (such as /dev/full); `out` stays empty.
+CliRun RunCliWritingTo(const std::string& output, const std::string& arguments,
+                       const std::string& input = std::string());
 
 // A fresh empty folder for the test's files.
 std::string MakeTempDir();

@@ -24,6 +24,38 @@ TEST(CliGeneral, HelpVersionAndUsageErrors) {
     EXPECT_EQ(RunCli("codes encode /nonexistent/file").status, 2);
 }
 
+TEST(CliGeneral, AFailedWriteOfStandardOutputIsReportedOnceWithExit2) {
+    const std::string dir = MakeTempDir();
+    const CliRun key = RunCli("rsa keygen --bits 128");
+    ASSERT_EQ(key.status, 0) << key.err;
+    WriteFile(dir + "/key", key.out);
+    WriteFile(dir + "/in", "abc");
+    const std::string big(100000, 'x'); // fails in the middle of the output, not only at its end
+    const struct {
+        std::string arguments, input;
+    } runs[] = {
+        {"--help", ""},
+        {"--version", ""},
+        {"codes encode", "A"},
+        {"codes decode --hex", big},
+        {"sha256 -s abc", ""},
+        {"crc32 " + dir + "/in", ""},
+        {"md5 -c -", "900150983cd24fb0d6963f7d28e17f72  " + dir + "/in\n"},
+        {"des --help", ""},
+        {"base64", "abc"},
+        {"base64 -d", big},
+        {"rsa keygen", ""},
+        {"rsa encrypt-int --key " + dir + "/key 1234", ""},
+        {"rsa encrypt --key " + dir + "/key", big},
+    };
+    for (const auto& [arguments, input] : runs) {
+        const CliRun run = RunCliWritingTo("/dev/full", arguments, input);
+        EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_EQ(run.err, "quillhorn-cli: write error: No space left on device\n") << arguments;
+    }
+    Shell("rm -rf " + dir);
+}
+
 TEST(CliCodesEncode, EncodesStandardInputAndFiles) {
     EXPECT_EQ(RunCli("codes encode --hex --prefix %", "AB").out, "%41%42");
     EXPECT_EQ(RunCli("codes encode --suffix ,", "Hi").out, "72,105,");

@@ -1,7 +1,8 @@
 // Encrypted files: round trips, the header, failures that leave no output,
-// and refusal to overwrite the input.
+// refusal to overwrite the input, and outputs that are links or no files.
 #include "rsa_test_support.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace qh::test {
@@ -39,9 +40,8 @@ TEST_F(RsaFiles, AnyBytesRoundTrip) {
     for (const std::string& text :
          {std::string(), std::string("z"), std::string("\0\0\0a\0", 5), RandomBytes(2 * 1024 * 1024 + 17)}) {
         const std::string sealed = seal(key, text);
-        const std::size_t afterHeader = text.size() > k - 15 ? text.size() - (k - 15) : 0;
-        EXPECT_EQ(sealed.size(), 10 + k * (1 + (afterHeader + k - 8) / (k - 7)));
-        EXPECT_EQ(sealed.substr(0, 10), std::string("QHRSA\x01\0\0\0", 9) + static_cast<char>(k));
+        EXPECT_EQ(sealed.size(), 10 + k * BlockCount(k, text.size()));
+        EXPECT_EQ(sealed.substr(0, 10), std::string("QHRSA\x01\0\0\0", 9) + static_cast<char>(k)); // layout 1
         ASSERT_EQ(decrypt(key, folder.path("sealed"), folder.path("opened")), QH_RSA_OK);
         EXPECT_TRUE(ReadFile(folder.path("opened")) == text) << text.size();
     }
@@ -68,7 +68,7 @@ TEST_F(RsaFiles, WrongKeyOrDamagedFileFailsWithoutOutput) {
     std::string badMagic = sealed;
     badMagic[0] = 'X';
     std::string badVersion = sealed;
-    badVersion[5] = 2;
+    badVersion[5] = 0;
     for (const std::string& bytes :
          {sealed.substr(0, sealed.size() - 1), sealed.substr(0, sealed.size() - k), sealed + sealed.substr(10 + 5 * k),
           sealed + "x", sealed.substr(0, 10), sealed.substr(0, 4), std::string(), badMagic, badVersion})
@@ -100,8 +100,47 @@ TEST_F(RsaFiles, RefusesTheSameFileAndUnusablePaths) {
     EXPECT_EQ(encrypt(key, plain, folder.path("")), QH_RSA_E_OPEN_OUTPUT);
     EXPECT_EQ(encrypt(key, plain, ""), QH_RSA_E_OPEN_OUTPUT);
     EXPECT_EQ(rsa.EncryptFile(key.n.c_str(), key.e.c_str(), nullptr, plain.c_str()), QH_RSA_E_ARGUMENT);
-    EXPECT_EQ(client.encryptFile(key.n, "2", plain, folder.path("out")), QH_RSA_E_ARGUMENT);
+    EXPECT_EQ(client.encryptFile(key.n, "2", plain, folder.path("out")), QH_RSA_E_EXPONENT);
+    EXPECT_EQ(client.encryptFile(key.n, "1", plain, folder.path("out")), QH_RSA_E_EXPONENT);
+    EXPECT_EQ(client.encryptFile("7fffffffffffffffffffffffffffffff", "3", plain, folder.path("out")),
+              QH_RSA_E_PRIME_MODULUS);
+    EXPECT_EQ(client.decryptFile(key.n + "0", key.d, plain, folder.path("out")), QH_RSA_E_MODULUS);
     EXPECT_EQ(folder.entryCount(), 3u);
+}
+
+TEST_F(RsaFiles, OutputsFollowLinksAndNeverReplaceWhatIsNotARegularFile) {
+    const TestKey& key = FastKey(128);
+    const std::string plain = folder.path("plain");
+    WriteFile(plain, "through the link");
+    WriteFile(folder.path("target"), "old");
+    ASSERT_EQ(::symlink("target", folder.path("link").c_str()), 0);
+    ASSERT_EQ(::symlink("made", folder.path("dangling").c_str()), 0);
+    const mode_t mask = ::umask(027);
+    EXPECT_EQ(encrypt(key, plain, folder.path("link")), QH_RSA_OK);
+    EXPECT_EQ(decrypt(key, folder.path("link"), folder.path("dangling")), QH_RSA_OK);
+    ::umask(mask);
+    struct stat info {};
+    for (const char* link : {"link", "dangling"}) {
+        ASSERT_EQ(::lstat(folder.path(link).c_str(), &info), 0);
+        EXPECT_TRUE(S_ISLNK(info.st_mode)) << link;
+    }
+    EXPECT_EQ(ReadFile(folder.path("made")), "through the link");
+    ASSERT_EQ(::stat(folder.path("made").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u); // 0666 less the umask, as every new output
+
+    // A FIFO or a device (here through a link) is refused and stays what it is.
+    ASSERT_EQ(::mkfifo(folder.path("fifo").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("/dev/null", folder.path("null").c_str()), 0);
+    const std::size_t entries = folder.entryCount();
+    for (const char* out : {"fifo", "null"}) {
+        EXPECT_EQ(encrypt(key, plain, folder.path(out)), QH_RSA_E_OPEN_OUTPUT) << out;
+        EXPECT_EQ(decrypt(key, folder.path("target"), folder.path(out)), QH_RSA_E_OPEN_OUTPUT) << out;
+    }
+    EXPECT_EQ(folder.entryCount(), entries);
+    ASSERT_EQ(::lstat(folder.path("fifo").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    ASSERT_EQ(::stat(folder.path("null").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
 }
 
 } // namespace

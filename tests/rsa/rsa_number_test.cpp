@@ -113,11 +113,16 @@ TEST_F(RsaNumbers, InvalidNumbersFailWithAStatus) {
         EXPECT_EQ(client.multiply(bad, "1").status, QH_RSA_E_NUMBER) << '"' << bad << '"';
     EXPECT_EQ(client.isPrime(std::string("1\0001", 3)).status, QH_RSA_E_NUMBER); // not cut at the NUL
 
-    EXPECT_EQ(client.powerMod("0", "3", "0").status, QH_RSA_E_ARGUMENT);
-    EXPECT_EQ(client.powerMod("1", "3", "0").status, QH_RSA_E_ARGUMENT);
-    EXPECT_EQ(client.powerMod("10", "3", "2").status, QH_RSA_E_ARGUMENT);
-    EXPECT_EQ(client.powerMod("f", "3", "f").status, QH_RSA_E_ARGUMENT);
-    EXPECT_EQ(client.decryptInteger("f", "3", "1F").status, QH_RSA_E_ARGUMENT);
+    // Each refusal names its condition: n even or below 3, x not below n.
+    EXPECT_EQ(client.powerMod("0", "3", "0").status, QH_RSA_E_MODULUS);
+    EXPECT_EQ(client.powerMod("1", "3", "0").status, QH_RSA_E_MODULUS);
+    EXPECT_EQ(client.encryptInteger("10", "3", "2").status, QH_RSA_E_MODULUS);
+    EXPECT_EQ(client.powerMod("f", "3", "f").status, QH_RSA_E_RANGE);
+    EXPECT_EQ(client.encryptInteger("f", "3", "10").status, QH_RSA_E_RANGE);
+    EXPECT_EQ(client.decryptInteger("f", "3", "1F").status, QH_RSA_E_RANGE);
+    // The number methods take any exponent and a prime n.
+    EXPECT_EQ(client.encryptInteger("7fffffff", "1", "1234").value, "1234");
+    EXPECT_EQ(client.encryptInteger("f", "0", "2").value, "1");
     EXPECT_EQ(client.inverseModPhi("b", "b", "7").status, QH_RSA_E_ARGUMENT);
     EXPECT_EQ(client.inverseModPhi("2", "b", "7").status, QH_RSA_E_ARGUMENT);
     EXPECT_EQ(client.isCoprimeToPhi("d", "d", "7").status, QH_RSA_E_ARGUMENT);
@@ -130,7 +135,7 @@ TEST_F(RsaNumbers, InvalidNumbersFailWithAStatus) {
     std::size_t len = 99;
     int yes = 7;
     EXPECT_EQ(rsa.Multiply(nullptr, "1", out, sizeof out, &len), QH_RSA_E_ARGUMENT);
-    EXPECT_EQ(rsa.PowerMod("f", "3", "f", out, sizeof out, &len), QH_RSA_E_ARGUMENT);
+    EXPECT_EQ(rsa.PowerMod("f", "3", "f", out, sizeof out, &len), QH_RSA_E_RANGE);
     EXPECT_EQ(rsa.IsPrime(nullptr, &yes), QH_RSA_E_ARGUMENT);
     EXPECT_EQ(rsa.IsPrime("7", nullptr), QH_RSA_E_ARGUMENT);
     EXPECT_EQ(rsa.Multiply("2", "3", nullptr, 4, &len), QH_RSA_E_ARGUMENT);

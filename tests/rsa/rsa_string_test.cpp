@@ -9,11 +9,6 @@
 namespace qh::test {
 namespace {
 
-std::size_t BlocksFor(std::size_t k, std::size_t len) {
-    const std::size_t afterHeader = len > k - 15 ? len - (k - 15) : 0;
-    return 1 + (afterHeader + k - 8) / (k - 7);
-}
-
 class RsaStrings : public RsaTest {
 protected:
     // A key of two primes of `primeBits` bits each, e = 10001.
@@ -36,7 +31,7 @@ protected:
     void expectRoundTrip(const TestKey& key, const std::string& text) {
         const RsaResult sealed = client.encryptString(key.n, key.e, text);
         ASSERT_TRUE(sealed.ok()) << sealed.status;
-        EXPECT_EQ(sealed.value.size(), 2 * key.blockBytes() * BlocksFor(key.blockBytes(), text.size()));
+        EXPECT_EQ(sealed.value.size(), 2 * key.blockBytes() * BlockCount(key.blockBytes(), text.size()));
         for (char c : sealed.value)
             ASSERT_TRUE(std::isdigit(static_cast<unsigned char>(c)) || (c >= 'a' && c <= 'f'));
         const RsaResult opened = client.decryptString(key.n, key.d, sealed.value);
@@ -56,10 +51,10 @@ TEST_F(RsaStrings, AnyBytesRoundTrip) {
     const TestKey smallest = smallKey(60); // about 120 bits: k = 15, one data byte in the first block
     ASSERT_EQ(smallest.blockBytes(), 15u);
     for (const TestKey* key : {&smallest, &FastKey(128), &KeyToolKey(512)}) {
-        const std::size_t k = key->blockBytes();
+        const BlockCapacity capacity = CapacityFor(key->blockBytes());
         for (const std::string& text :
              {std::string(), std::string("a"), std::string(1, '\0'), std::string("\0\0x\0", 4), allBytes,
-              RandomBytes(k - 15), RandomBytes(k - 14), RandomBytes(2 * k - 22), RandomBytes(2 * k - 21)})
+              RandomBytes(capacity.first), RandomBytes(capacity.first + capacity.data + 1)})
             expectRoundTrip(*key, text);
     }
     expectRoundTrip(FastKey(256), RandomBytes(300 * 1024));
@@ -70,12 +65,12 @@ TEST_F(RsaStrings, TextFollowsTheDocumentedLayout) {
     const std::size_t k = key.blockBytes();
     const std::string sealed = client.encryptString(key.n, key.e, "").value;
     ASSERT_EQ(sealed.size(), 2 * k);
-    // 00 02 PS 00 and eight zero bytes of length; PowerMod drops the leading zeros.
+    // 00 02 PS 00, the tag 02 and eight zero bytes of length; PowerMod drops the leading zeros.
     const std::string opened = client.powerMod(key.n, key.d, sealed).value;
     ASSERT_EQ(opened.size(), 2 * k - 3);
     EXPECT_EQ(opened[0], '2');
-    EXPECT_EQ(opened.substr(opened.size() - 18), std::string(18, '0'));
-    for (std::size_t i = 1; i + 18 < opened.size(); i += 2)
+    EXPECT_EQ(opened.substr(opened.size() - 20), "0002" + std::string(16, '0'));
+    for (std::size_t i = 1; i + 20 < opened.size(); i += 2)
         EXPECT_NE(opened.substr(i, 2), "00") << "PS holds a zero byte";
 
     EXPECT_NE(client.encryptString(key.n, key.e, "same").value, client.encryptString(key.n, key.e, "same").value);
@@ -145,9 +140,23 @@ TEST_F(RsaStrings, BuffersAndUnusableKeys) {
     const TestKey tiny = smallKey(56); // 112 bits: k = 14
     EXPECT_EQ(client.encryptString(tiny.n, tiny.e, "x").status, QH_RSA_E_KEY_TOO_SMALL);
     EXPECT_EQ(client.decryptString(tiny.n, tiny.d, sealed).status, QH_RSA_E_KEY_TOO_SMALL);
-    EXPECT_EQ(client.encryptString(key.n, "10000", "x").status, QH_RSA_E_ARGUMENT); // even e
-    EXPECT_EQ(client.encryptString(key.n, "0", "x").status, QH_RSA_E_ARGUMENT);
-    EXPECT_EQ(client.encryptString(key.n + "0", key.e, "x").status, QH_RSA_E_ARGUMENT); // even n
+    // An exponent that hides nothing (1) or cannot be undone (even), and a
+    // prime n, which anyone can invert, are refused for encryption.
+    for (const char* e : {"10000", "0", "1", "001"})
+        EXPECT_EQ(client.encryptString(key.n, e, "x").status, QH_RSA_E_EXPONENT) << e;
+    const std::string prime127 = "7fffffffffffffffffffffffffffffff"; // 2^127 - 1
+    EXPECT_EQ(client.encryptString(prime127, "3", "x").status, QH_RSA_E_PRIME_MODULUS);
+    EXPECT_EQ(client.encryptString(key.n + "0", key.e, "x").status, QH_RSA_E_MODULUS);
+    EXPECT_EQ(client.decryptString("1", key.d, sealed).status, QH_RSA_E_MODULUS);
+    // Decryption checks neither, so what such a key made can be read back: with
+    // e = 1 the text is the padded block itself (layout 1, T = 1, "x").
+    EXPECT_EQ(client
+                  .decryptString(prime127, "1",
+                                 "0002a5a5a5a500"
+                                 "0000000000000001"
+                                 "78")
+                  .value,
+              "x");
     EXPECT_EQ(client.encryptString(key.n, "1x", "x").status, QH_RSA_E_NUMBER);
     EXPECT_EQ(rsa.EncryptString(key.n.c_str(), key.e.c_str(), nullptr, 3, small, 4, &len), QH_RSA_E_ARGUMENT);
 }

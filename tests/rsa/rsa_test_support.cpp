@@ -72,6 +72,17 @@ std::string RandomBytes(std::size_t count) {
     return bytes;
 }
 
+BlockCapacity CapacityFor(std::size_t k) {
+    // Layout 2 from 512 bits on: 8 bytes of PS and a tag byte; layout 1 below: 4 and none.
+    return k >= 64 ? BlockCapacity{k - 20, k - 11} : BlockCapacity{k - 15, k - 7};
+}
+
+std::size_t BlockCount(std::size_t k, std::size_t total) {
+    const BlockCapacity capacity = CapacityFor(k);
+    const std::size_t rest = total > capacity.first ? total - capacity.first : 0;
+    return 1 + (rest + capacity.data - 1) / capacity.data;
+}
+
 ScratchFolder::ScratchFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "qh-rsa-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr)

@@ -30,6 +30,15 @@ const TestKey& FastKey(int bits);
 
 std::string RandomBytes(std::size_t count);
 
+// The plaintext bytes that the first block and each later block carry in the
+// layout that encryption chooses for blocks of k bytes (docs/rsa-formats.md),
+// and the number of blocks that carry `total` bytes.
+struct BlockCapacity {
+    std::size_t first, data;
+};
+BlockCapacity CapacityFor(std::size_t k);
+std::size_t BlockCount(std::size_t k, std::size_t total);
+
 // Fixture: the component and a client over it.
 class RsaTest : public ::testing::Test {
 protected:

@@ -12,15 +12,34 @@ namespace qh::rsa {
 
 namespace {
 
-// Payload bytes of the first block and of every later block.
-std::size_t HeaderCapacity(std::size_t k) {
-    return k - kMinBlockBytes;
+// The least PS length in every block, and the bytes before the plaintext in
+// the first block's payload (the tag of layout 2 and the length).
+constexpr std::size_t MinPadding(Layout layout) {
+    return layout == Layout::One ? 4 : 8;
 }
-std::size_t DataCapacity(std::size_t k) {
-    return k - kPaddingBytes;
+constexpr std::size_t LeadBytes(Layout layout) {
+    return layout == Layout::One ? kLengthBytes : 1 + kLengthBytes;
+}
+// The smallest block that holds the first payload: 15 bytes in layout 1, 20 in layout 2.
+constexpr std::size_t MinBlockBytes(Layout layout) {
+    return 3 + MinPadding(layout) + LeadBytes(layout);
+}
+static_assert(MinBlockBytes(Layout::One) == kMinBlockBytes);
+
+// Plaintext bytes of the first block and of every later block (k is at least
+// MinBlockBytes(layout)).
+std::size_t FirstCapacity(Layout layout, std::size_t k) {
+    return k - MinBlockBytes(layout);
+}
+std::size_t DataCapacity(Layout layout, std::size_t k) {
+    return k - 3 - MinPadding(layout);
 }
 
 } // namespace
+
+Layout LayoutFor(std::size_t k) {
+    return k >= kLayoutTwoBlockBytes ? Layout::Two : Layout::One;
+}
 
 int BlockCipher::Create(const char* n, const char* exponent, std::unique_ptr<BlockCipher>& out) {
     std::unique_ptr<BlockCipher> cipher(new BlockCipher);
@@ -29,7 +48,7 @@ int BlockCipher::Create(const char* n, const char* exponent, std::unique_ptr<Blo
     if (const int status = ParseHex(exponent, cipher->exponent_); status != QH_RSA_OK)
         return status;
     if (!BN_is_odd(cipher->n_.get()) || BN_is_one(cipher->n_.get()))
-        return QH_RSA_E_ARGUMENT;
+        return QH_RSA_E_MODULUS;
     cipher->k_ = static_cast<std::size_t>(BN_num_bytes(cipher->n_.get()));
     if (cipher->k_ < kMinBlockBytes)
         return QH_RSA_E_KEY_TOO_SMALL;
@@ -45,6 +64,17 @@ int BlockCipher::Create(const char* n, const char* exponent, std::unique_ptr<Blo
     return QH_RSA_OK;
 }
 
+int BlockCipher::checkForEncryption() {
+    if (!BN_is_odd(exponent_.get()) || BN_is_one(exponent_.get()))
+        return QH_RSA_E_EXPONENT;
+    // A composite n fails the test's first round, so it costs about one
+    // exponentiation of n's size; only a prime n takes all the rounds.
+    const int prime = BN_check_prime(n_.get(), ctx_.get(), nullptr);
+    if (prime < 0)
+        throw CryptoFailure();
+    return prime == 1 ? QH_RSA_E_PRIME_MODULUS : QH_RSA_OK;
+}
+
 bool BlockCipher::apply(const unsigned char* in, unsigned char* out) {
     if (BN_bin2bn(in, static_cast<int>(k_), value_.get()) == nullptr)
         throw CryptoFailure();
@@ -56,14 +86,20 @@ bool BlockCipher::apply(const unsigned char* in, unsigned char* out) {
     return true;
 }
 
-std::uint64_t BlockCountOf(std::size_t k, std::uint64_t total) {
-    const std::uint64_t afterHeader = total - std::min<std::uint64_t>(total, HeaderCapacity(k));
-    return 1 + afterHeader / DataCapacity(k) + (afterHeader % DataCapacity(k) != 0 ? 1 : 0);
+std::uint64_t BlockCountOf(Layout layout, std::size_t k, std::uint64_t total) {
+    const std::uint64_t afterFirst = total - std::min<std::uint64_t>(total, FirstCapacity(layout, k));
+    const std::size_t data = DataCapacity(layout, k);
+    return 1 + afterFirst / data + (afterFirst % data != 0 ? 1 : 0);
+}
+
+bool StreamEncryptor::Carries(std::size_t k, std::uint64_t total) {
+    return LayoutFor(k) == Layout::Two || total >> 56 == 0;
 }
 
 StreamEncryptor::StreamEncryptor(BlockCipher& cipher, std::uint64_t total)
-    : cipher_(cipher), total_(total), remaining_(total), count_(BlockCountOf(cipher.blockBytes(), total)),
-      block_(cipher.blockBytes()), random_(kRandomPoolBytes), randomUsed_(kRandomPoolBytes) {}
+    : cipher_(cipher), layout_(LayoutFor(cipher.blockBytes())), total_(total), remaining_(total),
+      count_(BlockCountOf(layout_, cipher.blockBytes(), total)), block_(cipher.blockBytes()), random_(kRandomPoolBytes),
+      randomUsed_(kRandomPoolBytes) {}
 
 StreamEncryptor::~StreamEncryptor() {
     OPENSSL_cleanse(random_.data(), random_.size());
@@ -83,23 +119,27 @@ void StreamEncryptor::fillNonZero(unsigned char* out, std::size_t len) {
 }
 
 std::size_t StreamEncryptor::nextDataBytes() const {
-    const std::size_t capacity = next_ == 0 ? HeaderCapacity(block_.size()) : DataCapacity(block_.size());
+    const std::size_t k = block_.size();
+    const std::size_t capacity = next_ == 0 ? FirstCapacity(layout_, k) : DataCapacity(layout_, k);
     return static_cast<std::size_t>(std::min<std::uint64_t>(remaining_, capacity));
 }
 
 void StreamEncryptor::sealNext(const unsigned char* data, unsigned char* out) {
     const std::size_t k = block_.size();
     const std::size_t dataBytes = nextDataBytes();
-    const std::size_t payload = dataBytes + (next_ == 0 ? kLengthBytes : 0);
-    const std::size_t psLen = k - 3 - payload;
+    const std::size_t payload = dataBytes + (next_ == 0 ? LeadBytes(layout_) : 0);
+    const std::size_t psLen = k - 3 - payload; // at least MinPadding(layout_) by the capacities
     block_[0] = 0x00;
     block_[1] = 0x02;
     fillNonZero(&block_[2], psLen);
     block_[2 + psLen] = 0x00;
     unsigned char* p = &block_[3 + psLen];
-    if (next_ == 0)
+    if (next_ == 0) {
+        if (layout_ == Layout::Two)
+            *p++ = kLayoutTwoTag;
         for (std::size_t i = 0; i < kLengthBytes; ++i)
             *p++ = static_cast<unsigned char>(total_ >> (8 * (kLengthBytes - 1 - i)));
+    }
     if (dataBytes > 0)
         std::memcpy(p, data, dataBytes);
     cipher_.apply(block_.data(), out); // the padded value starts with 00, so it is below n
@@ -123,11 +163,27 @@ int StreamDecryptor::openNext(const unsigned char* block, const unsigned char*& 
     if (block_[0] != 0x00 || block_[1] != 0x02)
         return QH_RSA_E_WRONG_KEY;
     const auto separator = std::find(block_.begin() + 2, block_.end(), 0x00);
-    if (separator == block_.end() || separator - block_.begin() < 2 + 4)
+    const std::size_t psLen = static_cast<std::size_t>(separator - block_.begin()) - 2;
+    if (separator == block_.end() || psLen < MinPadding(Layout::One)) // no layout has less
         return QH_RSA_E_WRONG_KEY;
     const unsigned char* payload = &*separator + 1;
     std::size_t payloadLen = static_cast<std::size_t>(block_.end() - separator) - 1;
 
+    if (next_ == 0) {
+        // The first payload byte names the layout: the tag of layout 2, or the
+        // top byte of layout 1's length, which is 00.
+        if (payloadLen == 0 || (payload[0] != 0x00 && payload[0] != kLayoutTwoTag))
+            return QH_RSA_E_FORMAT;
+        layout_ = payload[0] == kLayoutTwoTag ? Layout::Two : Layout::One;
+        if (k < MinBlockBytes(layout_))
+            return QH_RSA_E_FORMAT; // a tag that this key's blocks cannot carry
+        if (layout_ == Layout::Two) {
+            ++payload;
+            --payloadLen;
+        }
+    }
+    if (psLen < MinPadding(layout_))
+        return QH_RSA_E_WRONG_KEY; // layout 2's padding, in every block
     if (next_ == 0) {
         if (payloadLen < kLengthBytes)
             return QH_RSA_E_FORMAT;
@@ -138,9 +194,9 @@ int StreamDecryptor::openNext(const unsigned char* block, const unsigned char*& 
         payloadLen -= kLengthBytes;
         total_ = total;
         remaining_ = total;
-        count_ = BlockCountOf(k, total);
+        count_ = BlockCountOf(layout_, k, total);
     }
-    const std::size_t capacity = next_ == 0 ? HeaderCapacity(k) : DataCapacity(k);
+    const std::size_t capacity = next_ == 0 ? FirstCapacity(layout_, k) : DataCapacity(layout_, k);
     if (payloadLen != std::min<std::uint64_t>(remaining_, capacity))
         return QH_RSA_E_FORMAT;
     remaining_ -= payloadLen;

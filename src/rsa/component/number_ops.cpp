@@ -115,8 +115,10 @@ int PowerMod(const char* n, const char* k, const char* x, std::string& out) {
     Bn modulus, exponent, base;
     if (const int status = ParseAll({{n, &modulus}, {k, &exponent}, {x, &base}}); status != QH_RSA_OK)
         return status;
-    if (!BN_is_odd(modulus.get()) || BN_is_one(modulus.get()) || BN_cmp(base.get(), modulus.get()) >= 0)
-        return QH_RSA_E_ARGUMENT;
+    if (!BN_is_odd(modulus.get()) || BN_is_one(modulus.get()))
+        return QH_RSA_E_MODULUS;
+    if (BN_cmp(base.get(), modulus.get()) >= 0)
+        return QH_RSA_E_RANGE;
     BN_set_flags(exponent.get(), BN_FLG_CONSTTIME);
     const BnCtx ctx = NewBnCtx();
     const Bn result = NewBn();

@@ -2,16 +2,17 @@
 
 #include "rsa_component.h"
 
+#include "input_file.h"
+#include "output_file.h"
+
 #include <openssl/crypto.h>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <memory>
-#include <string>
+#include <optional>
 #include <vector>
 
 namespace qh::rsa {
@@ -19,113 +20,102 @@ namespace qh::rsa {
 namespace {
 
 constexpr unsigned char kMagic[5] = {'Q', 'H', 'R', 'S', 'A'};
-constexpr unsigned char kVersion = 1;
 constexpr std::size_t kHeaderBytes = 10;
 constexpr std::size_t kBufferedBlocks = 256;
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 // A regular input file read through a buffer of a few hundred blocks. The
 // buffer may hold plaintext, so it is wiped after use.
 class Input {
 public:
-    ~Input() {
-        file_.reset();
-        OPENSSL_cleanse(buffer_.data(), buffer_.size());
-    }
+    explicit Input(std::size_t bufferBytes) : buffer_(bufferBytes) {}
+    ~Input() { OPENSSL_cleanse(buffer_.data(), buffer_.size()); }
+    Input(const Input&) = delete;
+    Input& operator=(const Input&) = delete;
 
-    int open(const char* path, std::size_t bufferBytes) {
-        file_.reset(std::fopen(path, "rb"));
-        if (!file_)
+    int open(const char* path) {
+        // Encryption needs the length up front, so pipes and devices are
+        // refused, and before they are opened: opening a FIFO waits for a writer.
+        struct stat info {};
+        if (::stat(path, &info) != 0 || !S_ISREG(info.st_mode))
             return QH_RSA_E_OPEN_INPUT;
-        // Encryption needs the length up front, so pipes and devices are refused.
-        if (fstat(fileno(file_.get()), &info_) != 0 || !S_ISREG(info_.st_mode))
-            return QH_RSA_E_OPEN_INPUT;
-        buffer_.resize(bufferBytes);
-        std::setvbuf(file_.get(), buffer_.data(), _IOFBF, buffer_.size());
-        return QH_RSA_OK;
+        file_.emplace(path);
+        return file_->IsOpen() && file_->IsRegular() ? QH_RSA_OK : QH_RSA_E_OPEN_INPUT;
     }
 
-    // Reads up to `len` bytes; fewer only at the end of the file or on an error.
-    std::size_t read(unsigned char* out, std::size_t len) { return std::fread(out, 1, len, file_.get()); }
-    bool failed() const { return std::ferror(file_.get()) != 0; }
-    bool atEnd() { return std::fgetc(file_.get()) == EOF && !failed(); }
-    std::uint64_t size() const { return static_cast<std::uint64_t>(info_.st_size); }
-
-    // True when `path` names this file (by device and inode, so links and other
-    // spellings of the same file count).
-    bool isSameFile(const char* path) const {
-        struct stat other {};
-        return ::stat(path, &other) == 0 && other.st_dev == info_.st_dev && other.st_ino == info_.st_ino;
+    // Reads up to `len` bytes, fewer only at the end of the file; -1 on a read error.
+    long long read(unsigned char* out, std::size_t len) {
+        std::size_t done = 0;
+        while (done < len) {
+            if (begin_ == end_) {
+                const long long got = file_->Read(buffer_.data(), buffer_.size());
+                if (got < 0)
+                    return -1;
+                if (got == 0)
+                    break;
+                begin_ = 0;
+                end_ = static_cast<std::size_t>(got);
+            }
+            const std::size_t take = std::min(len - done, end_ - begin_);
+            std::memcpy(out + done, buffer_.data() + begin_, take);
+            begin_ += take;
+            done += take;
+        }
+        return static_cast<long long>(done);
     }
+    // Exactly `len` bytes, or false (a read error, or the end of the file came first).
+    bool readAll(unsigned char* out, std::size_t len) { return read(out, len) == static_cast<long long>(len); }
+    bool atEnd() {
+        unsigned char byte = 0;
+        return read(&byte, 1) == 0;
+    }
+    std::uint64_t size() const { return file_->Size(); }
+    bool isSameFile(const char* path) const { return file_->IsSameFileAs(path); }
 
 private:
-    std::vector<char> buffer_;
-    File file_;
-    struct stat info_ {};
+    std::optional<InputFile> file_;
+    std::vector<unsigned char> buffer_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
 };
 
-// A temporary file in the output's folder that replaces the output on
-// commit() and disappears otherwise.
-class TempOutput {
+// The output file, written through a buffer of a few hundred blocks. It
+// replaces its target only on commit(); the buffer may hold plaintext, so it
+// is wiped after use.
+class Output {
 public:
-    ~TempOutput() {
-        if (file_) {
-            file_.reset();
-            ::unlink(tempPath_.c_str());
-        }
-        OPENSSL_cleanse(buffer_.data(), buffer_.size());
-    }
+    explicit Output(std::size_t bufferBytes) : buffer_(bufferBytes) {}
+    ~Output() { OPENSSL_cleanse(buffer_.data(), buffer_.size()); }
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
 
-    int open(const char* outputPath, std::size_t bufferBytes) {
-        target_ = outputPath;
-        if (target_.empty())
-            return QH_RSA_E_OPEN_OUTPUT;
-        const std::size_t slash = target_.rfind('/');
-        const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target_.substr(0, slash);
-        tempPath_ = folder + "/.qhrsa-XXXXXX";
-        const int fd = ::mkstemp(tempPath_.data());
-        if (fd < 0)
-            return QH_RSA_E_OPEN_OUTPUT;
-        file_.reset(::fdopen(fd, "wb"));
-        if (!file_) {
-            ::close(fd);
-            ::unlink(tempPath_.c_str());
-            return QH_RSA_E_OPEN_OUTPUT;
-        }
-        buffer_.resize(bufferBytes);
-        std::setvbuf(file_.get(), buffer_.data(), _IOFBF, buffer_.size());
-        return QH_RSA_OK;
-    }
+    int open(const char* path) { return file_.Open(path) ? QH_RSA_OK : QH_RSA_E_OPEN_OUTPUT; }
 
     bool write(const unsigned char* data, std::size_t len) {
-        return len == 0 || std::fwrite(data, 1, len, file_.get()) == len;
+        if (len > buffer_.size() - used_ && !flush())
+            return false;
+        std::memcpy(buffer_.data() + used_, data, len); // len is at most one block
+        used_ += len;
+        return true;
     }
 
-    int commit() {
-        std::FILE* file = file_.release();
-        bool ok = std::fflush(file) == 0 && ::fsync(fileno(file)) == 0;
-        ok = std::fclose(file) == 0 && ok;
-        if (ok && ::rename(tempPath_.c_str(), target_.c_str()) == 0)
-            return QH_RSA_OK;
-        ::unlink(tempPath_.c_str());
-        return QH_RSA_E_OPEN_OUTPUT;
-    }
+    int commit() { return flush() && file_.Commit() ? QH_RSA_OK : QH_RSA_E_OPEN_OUTPUT; }
 
 private:
-    std::vector<char> buffer_;
-    File file_;
-    std::string target_;
-    std::string tempPath_;
+    bool flush() {
+        const bool ok = file_.Write(buffer_.data(), used_);
+        used_ = 0;
+        return ok;
+    }
+
+    OutputFile file_;
+    std::vector<unsigned char> buffer_;
+    std::size_t used_ = 0;
 };
 
-int OpenBoth(const char* inputPath, const char* outputPath, std::size_t k, Input& in) {
+int OpenBoth(const char* inputPath, const char* outputPath, Input& in) {
     if (inputPath == nullptr || outputPath == nullptr)
         return QH_RSA_E_ARGUMENT;
-    if (const int status = in.open(inputPath, kBufferedBlocks * k); status != QH_RSA_OK)
+    if (const int status = in.open(inputPath); status != QH_RSA_OK)
         return status;
     return in.isSameFile(outputPath) ? QH_RSA_E_SAME_FILE : QH_RSA_OK;
 }
@@ -133,19 +123,22 @@ int OpenBoth(const char* inputPath, const char* outputPath, std::size_t k, Input
 } // namespace
 
 int EncryptFileStream(BlockCipher& cipher, const char* inputPath, const char* outputPath) {
-    if (!cipher.exponentIsOdd())
-        return QH_RSA_E_ARGUMENT;
-    const std::size_t k = cipher.blockBytes();
-    Input in;
-    if (const int status = OpenBoth(inputPath, outputPath, k, in); status != QH_RSA_OK)
+    if (const int status = cipher.checkForEncryption(); status != QH_RSA_OK)
         return status;
-    TempOutput out;
-    if (const int status = out.open(outputPath, kBufferedBlocks * k); status != QH_RSA_OK)
+    const std::size_t k = cipher.blockBytes();
+    Input in(kBufferedBlocks * k);
+    if (const int status = OpenBoth(inputPath, outputPath, in); status != QH_RSA_OK)
+        return status;
+    if (!StreamEncryptor::Carries(k, in.size()))
+        return QH_RSA_E_KEY_TOO_SMALL;
+    Output out(kBufferedBlocks * k);
+    if (const int status = out.open(outputPath); status != QH_RSA_OK)
         return status;
 
+    StreamEncryptor encryptor(cipher, in.size());
     unsigned char header[kHeaderBytes];
     std::memcpy(header, kMagic, sizeof kMagic);
-    header[5] = kVersion;
+    header[5] = static_cast<unsigned char>(encryptor.layout());
     for (int i = 0; i < 4; ++i) // k < 2^28: ParseHex refuses longer numbers
         header[6 + i] = static_cast<unsigned char>(k >> (8 * (3 - i)));
     if (!out.write(header, kHeaderBytes))
@@ -153,11 +146,10 @@ int EncryptFileStream(BlockCipher& cipher, const char* inputPath, const char* ou
 
     std::vector<unsigned char> data(k);
     std::vector<unsigned char> block(k);
-    StreamEncryptor encryptor(cipher, in.size());
     int status = QH_RSA_OK;
     while (status == QH_RSA_OK && !encryptor.done()) {
         const std::size_t take = encryptor.nextDataBytes();
-        if (in.read(data.data(), take) != take) {
+        if (!in.readAll(data.data(), take)) {
             status = QH_RSA_E_OPEN_INPUT; // read error, or the file shrank while read
             break;
         }
@@ -173,14 +165,17 @@ int EncryptFileStream(BlockCipher& cipher, const char* inputPath, const char* ou
 
 int DecryptFileStream(BlockCipher& cipher, const char* inputPath, const char* outputPath) {
     const std::size_t k = cipher.blockBytes();
-    Input in;
-    if (const int status = OpenBoth(inputPath, outputPath, k, in); status != QH_RSA_OK)
+    Input in(kBufferedBlocks * k);
+    if (const int status = OpenBoth(inputPath, outputPath, in); status != QH_RSA_OK)
         return status;
 
     unsigned char header[kHeaderBytes];
-    if (in.read(header, kHeaderBytes) != kHeaderBytes)
-        return in.failed() ? QH_RSA_E_OPEN_INPUT : QH_RSA_E_FORMAT;
-    if (std::memcmp(header, kMagic, sizeof kMagic) != 0 || header[5] != kVersion)
+    const long long gotHeader = in.read(header, kHeaderBytes);
+    if (gotHeader != static_cast<long long>(kHeaderBytes))
+        return gotHeader < 0 ? QH_RSA_E_OPEN_INPUT : QH_RSA_E_FORMAT;
+    const unsigned char version = header[5];
+    if (std::memcmp(header, kMagic, sizeof kMagic) != 0 ||
+        (version != static_cast<unsigned char>(Layout::One) && version != static_cast<unsigned char>(Layout::Two)))
         return QH_RSA_E_FORMAT;
     std::uint64_t fileK = 0;
     for (int i = 0; i < 4; ++i)
@@ -188,23 +183,25 @@ int DecryptFileStream(BlockCipher& cipher, const char* inputPath, const char* ou
     if (fileK != k)
         return QH_RSA_E_WRONG_KEY;
 
-    TempOutput out;
-    if (const int status = out.open(outputPath, kBufferedBlocks * k); status != QH_RSA_OK)
+    Output out(kBufferedBlocks * k);
+    if (const int status = out.open(outputPath); status != QH_RSA_OK)
         return status;
     std::vector<unsigned char> block(k);
     StreamDecryptor decryptor(cipher);
     for (;;) {
-        const std::size_t got = in.read(block.data(), k);
-        if (in.failed())
+        const long long got = in.read(block.data(), k);
+        if (got < 0)
             return QH_RSA_E_OPEN_INPUT;
         if (got == 0 && decryptor.done())
             break;
-        if (got != k)
+        if (got != static_cast<long long>(k))
             return QH_RSA_E_FORMAT; // truncated, or blocks missing
         const unsigned char* data = nullptr;
         std::size_t dataLen = 0;
         if (const int status = decryptor.openNext(block.data(), data, dataLen); status != QH_RSA_OK)
             return status;
+        if (decryptor.layout() != static_cast<Layout>(version))
+            return QH_RSA_E_FORMAT; // the header's version names the other layout
         if (!out.write(data, dataLen))
             return QH_RSA_E_OPEN_OUTPUT;
     }

@@ -62,15 +62,19 @@ private:
 int EncryptText(BlockCipher& cipher, const unsigned char* text, std::size_t len, std::size_t outSize, std::string& out,
                 std::size_t& needed) {
     static const char kDigits[] = "0123456789abcdef";
-    if (!cipher.exponentIsOdd())
-        return QH_RSA_E_ARGUMENT;
     const std::size_t k = cipher.blockBytes();
-    const std::uint64_t blocks = BlockCountOf(k, len);
+    if (!StreamEncryptor::Carries(k, len))
+        return QH_RSA_E_KEY_TOO_SMALL;
+    const std::uint64_t blocks = BlockCountOf(LayoutFor(k), k, len);
     if (blocks > (std::numeric_limits<std::size_t>::max() - 1) / (2 * k))
         return QH_RSA_E_ARGUMENT; // the text's length would not fit in size_t
     needed = static_cast<std::size_t>(blocks) * 2 * k;
     if (outSize <= needed)
         return QH_RSA_E_BUFFER;
+    // After the buffer size, which is answered before any work: the key's
+    // prime test costs an exponentiation.
+    if (const int status = cipher.checkForEncryption(); status != QH_RSA_OK)
+        return status;
 
     out.clear();
     out.reserve(needed);

@@ -1,4 +1,5 @@
 #include "output_file.h"
+#include "same_file.h"
 
 #include <filesystem>
 #include <fstream>
@@ -40,9 +41,14 @@ protected:
     fs::path dir_;
 };
 
-TEST_F(OutputFileTest, CommitReplacesTheTargetAtOnceAndKeepsItsPermissions) {
+TEST_F(OutputFileTest, CommitReplacesTheTargetAtOnceAndKeepsItsPermissionsAndOwner) {
     Write("target", "old contents");
     ASSERT_EQ(::chmod(Path("target").c_str(), 0640), 0);
+    // Only a privileged process can give a file away, and keep another's file his.
+    const bool privileged = ::geteuid() == 0;
+    if (privileged) {
+        ASSERT_EQ(::chown(Path("target").c_str(), 4321, 4322), 0);
+    }
     std::ifstream reader(Path("target"), std::ios::binary); // holds the old file open
 
     OutputFile output;
@@ -55,6 +61,12 @@ TEST_F(OutputFileTest, CommitReplacesTheTargetAtOnceAndKeepsItsPermissions) {
 
     EXPECT_EQ(Read("target"), std::string("new\0!", 5));
     EXPECT_EQ(Mode("target"), 0640u);
+    if (privileged) {
+        struct stat info {};
+        ASSERT_EQ(::stat(Path("target").c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, 4321u);
+        EXPECT_EQ(info.st_gid, 4322u);
+    }
     EXPECT_EQ(Entries(), 1);
     // Renamed over, not rewritten: a reader of the old file still sees it whole.
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(reader), std::istreambuf_iterator<char>()), "old contents");
@@ -89,26 +101,48 @@ TEST_F(OutputFileTest, WithoutCommitNothingChangesAndNoTemporaryStays) {
     EXPECT_EQ(Entries(), 1);
 }
 
-TEST_F(OutputFileTest, ALinkIsReplacedAtItsTarget) {
+TEST_F(OutputFileTest, ALinkIsFollowedToItsTargetEvenWhenDangling) {
     Write("target", "old");
     fs::create_symlink(Path("target"), Path("link"));
-    OutputFile output;
-    ASSERT_TRUE(output.Open(Path("link")));
-    ASSERT_TRUE(output.Write("new", 3));
-    ASSERT_TRUE(output.Commit());
-    EXPECT_TRUE(fs::is_symlink(Path("link")));
+    fs::create_directory(Path("sub"));
+    fs::create_symlink("sub/created", Path("dangling")); // relative to the link's folder
+    for (const char* link : {"link", "dangling"}) {
+        OutputFile output;
+        ASSERT_TRUE(output.Open(Path(link))) << link;
+        ASSERT_TRUE(output.Write("new", 3));
+        ASSERT_TRUE(output.Commit());
+        EXPECT_TRUE(fs::is_symlink(Path(link))) << link;
+    }
     EXPECT_EQ(Read("target"), "new");
+    EXPECT_EQ(Read("sub/created"), "new");
+    EXPECT_EQ(Entries(), 4);
+
+    fs::create_symlink("loop", Path("loop"));
+    OutputFile output;
+    EXPECT_FALSE(output.Open(Path("loop")));
 }
 
-TEST_F(OutputFileTest, OpenFailsForAMissingFolderOrAFolderTarget) {
-    OutputFile output;
-    EXPECT_FALSE(output.Open(Path("missing/out")));
+TEST_F(OutputFileTest, OpenRefusesAMissingFolderAndTargetsThatAreNotRegularFiles) {
     fs::create_directory(Path("folder"));
-    EXPECT_FALSE(output.Open(Path("folder")));
-    EXPECT_FALSE(output.Write("x", 1));
-    EXPECT_FALSE(output.Commit());
+    ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
+    fs::create_symlink(Path("fifo"), Path("to-fifo"));
+    fs::create_symlink("/dev/null", Path("to-null"));
+    // Nothing is ever written to /dev/null here, and it must stay a device.
+    for (const std::string& path : {Path("missing/out"), Path("folder"), Path("fifo"), Path("to-fifo"), Path("to-null"),
+                                    std::string("/dev/null"), std::string()}) {
+        OutputFile output;
+        EXPECT_FALSE(output.Open(path)) << path;
+        EXPECT_FALSE(output.Write("x", 1));
+        EXPECT_FALSE(output.Commit());
+    }
+    struct stat info {};
+    ASSERT_EQ(::stat("/dev/null", &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
+    ASSERT_EQ(::lstat(Path("fifo").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
     EXPECT_TRUE(fs::is_directory(Path("folder")));
-    EXPECT_EQ(Entries(), 1);
+    EXPECT_TRUE(fs::is_empty(Path("folder")));
+    EXPECT_EQ(Entries(), 4);
 }
 
 TEST_F(OutputFileTest, SameFileSeesThroughLinksAndSpellings) {

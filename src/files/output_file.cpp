@@ -1,0 +1,181 @@
+#include "output_file.h"
+
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qh {
+namespace {
+
+// The folder part of a path ("." when it has none) and its last component.
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string baseOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The path that writing to `path` would reach: an existing path through
+// realpath, a dangling symbolic link by following it by hand to the name it
+// would create. Empty when it cannot be resolved (a loop, an unreadable link).
+std::string resolveTarget(const std::string& path) {
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        char resolved[PATH_MAX];
+        if (::realpath(current.c_str(), resolved) != nullptr)
+            return resolved;
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0)
+            return errno == ENOENT ? current : std::string();
+        if (!S_ISLNK(st.st_mode))
+            return std::string();
+        char link[PATH_MAX];
+        const ssize_t size = ::readlink(current.c_str(), link, sizeof link - 1);
+        if (size < 0)
+            return std::string();
+        const std::string target(link, static_cast<std::size_t>(size));
+        current = !target.empty() && target.front() == '/' ? target : folderOf(current) + "/" + target;
+    }
+    return std::string();
+}
+
+// The next number of a splitmix64 sequence: well mixed and cheap. A name only
+// needs to be unlikely to collide; O_EXCL, not the numbers, makes it safe.
+// (std::mt19937_64 would do as well, but its code would be exported from the
+// RSA component, which must export its entry point alone.)
+std::uint64_t nextRandom(std::uint64_t& state) {
+    std::uint64_t z = state += 0x9E3779B97F4A7C15ULL;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+}
+
+// Creates a new, empty file beside the target under a name no one else uses.
+// O_EXCL never opens an existing file or follows a planted link.
+int createTemporary(const std::string& target, mode_t mode, std::string& temporary) {
+    // The base name is shortened so that the temporary name stays within the
+    // file system's name length even when the target's name is long.
+    const std::string stem = folderOf(target) + "/." + baseOf(target).substr(0, 200) + ".";
+    static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::uint64_t state = static_cast<std::uint64_t>(::getpid()) << 32 ^
+                          static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string suffix(8, '0');
+        for (char& c : suffix)
+            c = digits[nextRandom(state) % 36];
+        temporary = stem + suffix + ".tmp";
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+} // namespace
+
+OutputFile::~OutputFile() {
+    discard();
+}
+
+bool OutputFile::Open(const std::string& path) {
+    discard();
+    failed_ = false;
+    if (path.empty())
+        return false;
+    target_ = resolveTarget(path);
+    if (target_.empty())
+        return false;
+    struct stat old {};
+    const bool exists = ::stat(target_.c_str(), &old) == 0;
+    if (!exists && errno != ENOENT)
+        return false;
+    if (exists && !S_ISREG(old.st_mode))
+        return false; // a folder, a device or a FIFO is not ours to replace
+    // A file the process may not write stays as it is, as when it is opened for
+    // writing in place; the rename alone would get past its read-only bits.
+    if (exists && ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)
+        return false;
+
+    // An existing file's bits are copied onto the temporary file before any byte
+    // is written; a new file gets 0666 less the umask from open itself.
+    fd_ = createTemporary(target_, exists ? S_IRUSR | S_IWUSR : 0666, temporary_);
+    if (fd_ < 0) {
+        temporary_.clear();
+        return false;
+    }
+    if (exists) {
+        // Owner first: changing it clears set-id bits that fchmod then restores.
+        // Only the owner may fail to carry over (an ordinary user writing a file
+        // it does not own); that is not worth refusing the output.
+        struct stat now {};
+        if (::fstat(fd_, &now) == 0 && (now.st_uid != old.st_uid || now.st_gid != old.st_gid))
+            (void)!::fchown(fd_, old.st_uid, old.st_gid);
+        if (::fchmod(fd_, old.st_mode & 07777) != 0) {
+            discard();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool OutputFile::Write(const void* data, std::size_t length) {
+    if (fd_ < 0 || failed_)
+        return false;
+    const char* bytes = static_cast<const char*>(data);
+    while (length > 0) {
+        const ssize_t written = ::write(fd_, bytes, length);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            failed_ = true;
+            return false;
+        }
+        bytes += written;
+        length -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+bool OutputFile::Commit() {
+    if (fd_ < 0 || failed_ || ::fsync(fd_) != 0) {
+        discard();
+        return false;
+    }
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0 || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
+        ::unlink(temporary_.c_str());
+        temporary_.clear();
+        return false;
+    }
+    temporary_.clear();
+    // Make the rename itself durable; the new content is already in place, so a
+    // failure here does not undo the output.
+    const int folder = ::open(folderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+    return true;
+}
+
+void OutputFile::discard() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    if (!temporary_.empty())
+        ::unlink(temporary_.c_str());
+    temporary_.clear();
+}
+
+} // namespace qh

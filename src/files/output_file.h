@@ -1,0 +1,48 @@
+// The output end of every command that writes a file: a safe output that is
+// never left half-written and never replaces anything but a regular file.
+#ifndef QUILLHORN_OUTPUT_FILE_H
+#define QUILLHORN_OUTPUT_FILE_H
+
+#include <cstddef>
+#include <string>
+
+namespace qh {
+
+// A file written to a temporary file beside the target and renamed over the
+// target by Commit. Until then the target is untouched; without a Commit the
+// temporary file is removed.
+//
+// A symbolic link is followed, a dangling one too: the file it points to is
+// written (created if need be) and the link stays. An existing target keeps
+// its permission bits and, where the process may set them, its owner and
+// group; a new file gets 0666 less the umask. Only a regular file or a name
+// that does not exist yet is replaced: a folder, a device or a FIFO is
+// refused and left as it is, and so is a file the process may not write.
+class OutputFile {
+public:
+    OutputFile() = default;
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    // False when the output cannot be made: an empty path, a link that leads
+    // nowhere (a loop), a target that may not be replaced (see above), or a
+    // folder that is missing or refuses a new file.
+    bool Open(const std::string& path);
+    // False on a write error; later writes and the Commit then fail too.
+    bool Write(const void* data, std::size_t length);
+    // Flushes the data to disk and renames it over the target; false on failure.
+    bool Commit();
+
+private:
+    void discard();
+
+    int fd_ = -1;
+    std::string target_;
+    std::string temporary_;
+    bool failed_ = false;
+};
+
+} // namespace qh
+
+#endif
