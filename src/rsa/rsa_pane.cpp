@@ -41,8 +41,14 @@ QString rawMultiLineText(const QByteArray& bytes) {
 // can act on; empty for the others.
 QString failureReason(int status) {
     switch (status) {
-    case QH_RSA_E_ARGUMENT:
-        return QStringLiteral("n 须为不小于 3 的奇数, 指数须为奇数, 整数须小于 n.");
+    case QH_RSA_E_MODULUS:
+        return QStringLiteral("n 须为不小于 3 的奇数.");
+    case QH_RSA_E_EXPONENT:
+        return QStringLiteral("e 须为大于 1 的奇数.");
+    case QH_RSA_E_RANGE:
+        return QStringLiteral("整数须小于 n.");
+    case QH_RSA_E_PRIME_MODULUS:
+        return QStringLiteral("n 是素数, 谁都能解密.");
     case QH_RSA_E_KEY_TOO_SMALL:
         return QStringLiteral("n 太小, 至少需要 113 位.");
     case QH_RSA_E_FORMAT:

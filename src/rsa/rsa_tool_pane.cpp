@@ -37,6 +37,10 @@ QString failureReason(int status) {
         return QStringLiteral("数为空或不是有效的十六进制数");
     case QH_RSA_E_ARGUMENT:
         return QStringLiteral("数值超出范围");
+    case QH_RSA_E_MODULUS:
+        return QStringLiteral("n 须为不小于 3 的奇数");
+    case QH_RSA_E_RANGE:
+        return QStringLiteral("数值须小于 n");
     case QH_RSA_E_NOT_INVERTIBLE:
         return QStringLiteral("该数和 (p-1)(q-1) 不是互相素的");
     case QH_RSA_E_INTERNAL:

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 
 namespace qh {
 namespace {
@@ -244,12 +246,12 @@ TEST_F(RsaPaneTest, IntegerModesWithTheComponent) {
     expectOneMessage(QStringLiteral("输入不是有效的十进制整数!"));
     run("hexModeRadio", "encryptButton", QString());
     expectOneMessage(QStringLiteral("输入不是有效的十六进制整数!"));
-    // The component refuses a value not below n (QH_RSA_E_RANGE); the output
-    // stays. The reason shown for that status is the pane's to choose.
+    // A refusal names the one condition that failed; the output stays.
     EXPECT_EQ(run("hexModeRadio", "encryptButton", QStringLiteral("cb")), QStringLiteral("2"));
-    ASSERT_EQ(services.messages.size(), 1);
-    EXPECT_TRUE(services.messages[0].text.startsWith(QStringLiteral("加密失败!")));
-    services.messages.clear();
+    expectOneMessage(QStringLiteral("加密失败!整数须小于 n."));
+    typeKey("nEdit", QStringLiteral("ca"));
+    run("hexModeRadio", "encryptButton", QStringLiteral("2"));
+    expectOneMessage(QStringLiteral("加密失败!n 须为不小于 3 的奇数."));
 
     // Big integers go whole through both conversions.
     useKey(key1);
@@ -314,7 +316,23 @@ TEST_F(RsaPaneTest, FileRoundTripAndFailures) {
     expectOneMessage(QStringLiteral("加密失败!输入和输出不能是同一个文件."));
     fileCommand("encryptFileButton", input, dir.filePath("no/such/folder/out"));
     expectOneMessage(QStringLiteral("加密失败!不能写入输出文件."));
+    // What stands at the output and is no regular file stays as it is.
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    fileCommand("encryptFileButton", input, fifo);
+    expectOneMessage(QStringLiteral("加密失败!不能写入输出文件."));
+    EXPECT_TRUE(QFileInfo(fifo).exists());
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
     EXPECT_EQ(readFile(input), plain);
+
+    // Keys that would encrypt nothing: e = 1, or a prime n (2^127 - 1).
+    typeKey("eEdit", QStringLiteral("1"));
+    fileCommand("encryptFileButton", input, encrypted);
+    expectOneMessage(QStringLiteral("加密失败!e 须为大于 1 的奇数."));
+    typeKey("nEdit", QStringLiteral("7fffffffffffffffffffffffffffffff"));
+    typeKey("eEdit", QStringLiteral("3"));
+    run("textModeRadio", "encryptButton", QStringLiteral("abc"));
+    expectOneMessage(QStringLiteral("加密失败!n 是素数, 谁都能解密."));
 }
 
 TEST_F(RsaPaneTest, WithoutAComponentEveryCommandFailsCleanly) {
