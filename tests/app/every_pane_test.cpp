@@ -47,9 +47,9 @@ void typeInto(QWidget* box, const QString& typed = QStringLiteral("1z")) {
     QTest::keyClicks(box, typed);
 }
 
-// Opens every item of the bar in turn and calls `visit` with its pane window.
-void forEveryPane(const std::function<void(QWidget*)>& visit) {
-    test::RecordingServices services;
+// Starts the program as start-up does and hands its active main window to
+// `user` once it runs; `user` ends the run. Returns the program's status.
+int runProgram(test::RecordingServices& services, const std::function<void(CToolboxDlg&)>& user) {
     CToolboxApp app(services);
     app.setComponentPath(QH_TEST_COMPONENT);
     app.setWindowHook([&](CToolboxDlg& dialog) {
@@ -57,19 +57,34 @@ void forEveryPane(const std::function<void(QWidget*)>& visit) {
         QTimer::singleShot(0, &dialog, [&] {
             dialog.activateWindow();
             EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
-            CXTOutBarCtrl* bar = dialog.bar();
-            for (int folder = 0; folder < bar->folderCount(); ++folder) {
-                QTest::mouseClick(bar, Qt::LeftButton, {}, bar->folderRect(folder).center());
-                for (int item = 0; item < bar->itemCount(); ++item) {
-                    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->iconRect(item).center());
-                    SCOPED_TRACE(bar->itemText(item).toStdString());
-                    visit(dialog.currentPane()->window());
-                }
-            }
-            dialog.close();
+            user(dialog);
         });
     });
-    EXPECT_EQ(app.InitInstance(), 0);
+    return app.InitInstance();
+}
+
+void openItem(CXTOutBarCtrl* bar, int folder, int item) {
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->folderRect(folder).center());
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->iconRect(item).center());
+}
+
+// Opens every item of the bar in turn and calls `visit` with its pane window.
+void forEveryPane(const std::function<void(QWidget*)>& visit) {
+    test::RecordingServices services;
+    EXPECT_EQ(runProgram(services,
+                         [&](CToolboxDlg& dialog) {
+                             CXTOutBarCtrl* bar = dialog.bar();
+                             for (int folder = 0; folder < bar->folderCount(); ++folder) {
+                                 bar->setSelectedFolder(folder);
+                                 for (int item = 0; item < bar->itemCount(); ++item) {
+                                     openItem(bar, folder, item);
+                                     SCOPED_TRACE(bar->itemText(item).toStdString());
+                                     visit(dialog.currentPane()->window());
+                                 }
+                             }
+                             dialog.close();
+                         }),
+              0);
 }
 
 TEST(EveryPane, TabLeavesAMultiLineBoxAndTypesNoTab) {
@@ -99,36 +114,26 @@ struct Case {
 // the chosen one and closes. Returns the number of boxes of the pane.
 int runOnce(const Case& c, CloseBy by, int& status, qsizetype& messagesOnClose) {
     test::RecordingServices services;
-    CToolboxApp app(services);
-    app.setComponentPath(QH_TEST_COMPONENT);
     int boxCount = 0;
-    app.setWindowHook([&](CToolboxDlg& dialog) {
-        dialog.setFadeMilliseconds(0);
-        QTimer::singleShot(0, &dialog, [&] {
-            dialog.activateWindow();
-            EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
-            CXTOutBarCtrl* bar = dialog.bar();
-            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->folderRect(c.folder).center());
-            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->iconRect(c.position).center());
-            ToolPane* pane = dialog.currentPane();
-            EXPECT_NE(pane, nullptr);
-            const std::vector<QWidget*> boxes = pane ? textBoxes(pane->window()) : std::vector<QWidget*>();
-            boxCount = static_cast<int>(boxes.size());
-            for (QWidget* box : boxes)
-                typeInto(box);
-            if (c.box < boxCount) {
-                typeInto(boxes[c.box]);
-                EXPECT_TRUE(boxes[c.box]->hasFocus());
-            }
-            const qsizetype before = services.messages.size();
-            if (by == CloseBy::Escape)
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-            else
-                dialog.windowHandle()->close();
-            messagesOnClose = services.messages.size() - before;
-        });
+    status = runProgram(services, [&](CToolboxDlg& dialog) {
+        openItem(dialog.bar(), c.folder, c.position);
+        ToolPane* pane = dialog.currentPane();
+        EXPECT_NE(pane, nullptr);
+        const std::vector<QWidget*> boxes = pane ? textBoxes(pane->window()) : std::vector<QWidget*>();
+        boxCount = static_cast<int>(boxes.size());
+        for (QWidget* box : boxes)
+            typeInto(box);
+        if (c.box < boxCount) {
+            typeInto(boxes[c.box]);
+            EXPECT_TRUE(boxes[c.box]->hasFocus());
+        }
+        const qsizetype before = services.messages.size();
+        if (by == CloseBy::Escape)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        else
+            dialog.windowHandle()->close();
+        messagesOnClose = services.messages.size() - before;
     });
-    status = app.InitInstance();
     return boxCount;
 }
 

@@ -16,14 +16,6 @@
 namespace qh::test {
 namespace {
 
-using Bn = std::unique_ptr<BIGNUM, decltype(&BN_free)>;
-
-Bn FromHex(const std::string& hex) {
-    BIGNUM* b = nullptr;
-    BN_hex2bn(&b, hex.c_str());
-    return Bn(b, &BN_free);
-}
-
 std::string BytesOfHex(const std::string& hex) {
     std::string bytes;
     for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
@@ -33,9 +25,8 @@ std::string BytesOfHex(const std::string& hex) {
 
 // block^exponent mod n as k bytes, big-endian.
 std::string Power(const std::string& n, const std::string& exponent, const std::string& block) {
-    const Bn modulus = FromHex(n), power = FromHex(exponent);
-    Bn value(BN_bin2bn(reinterpret_cast<const unsigned char*>(block.data()), static_cast<int>(block.size()), nullptr),
-             &BN_free);
+    const Bn modulus = BnFromHex(n), power = BnFromHex(exponent);
+    Bn value(BN_bin2bn(reinterpret_cast<const unsigned char*>(block.data()), static_cast<int>(block.size()), nullptr));
     BN_CTX* ctx = BN_CTX_new();
     BN_mod_exp(value.get(), value.get(), power.get(), modulus.get(), ctx);
     BN_CTX_free(ctx);

@@ -11,24 +11,8 @@
 namespace qh::test {
 namespace {
 
-using Bn = std::unique_ptr<BIGNUM, decltype(&BN_free)>;
-
-Bn FromHex(const std::string& hex) {
-    BIGNUM* b = nullptr;
-    BN_hex2bn(&b, hex.c_str());
-    return Bn(b, &BN_free);
-}
-
-std::string ToHex(const BIGNUM* b) {
-    char* raw = BN_bn2hex(b);
-    std::string hex(raw);
-    OPENSSL_free(raw);
-    std::transform(hex.begin(), hex.end(), hex.begin(), [](unsigned char c) { return std::tolower(c); });
-    return hex.size() > 1 && hex[0] == '0' ? hex.substr(1) : hex;
-}
-
 Bn RandomBn(int bits) {
-    Bn b(BN_new(), &BN_free);
+    Bn b(BN_new());
     BN_rand(b.get(), bits, BN_RAND_TOP_ANY, BN_RAND_BOTTOM_ANY);
     return b;
 }
@@ -40,11 +24,11 @@ TEST_F(RsaNumbers, RandomPrimesHaveTheRequestedSize) {
     for (int words : {1, 2, 16}) {
         const RsaResult prime = client.randomPrime(words);
         ASSERT_TRUE(prime.ok());
-        const Bn p = FromHex(prime.value);
+        const Bn p = BnFromHex(prime.value);
         EXPECT_EQ(BN_num_bits(p.get()), 32 * words);
         EXPECT_TRUE(BN_is_bit_set(p.get(), 32 * words - 2)) << "p*q must have the full key length";
         EXPECT_EQ(BN_check_prime(p.get(), ctx, nullptr), 1) << prime.value;
-        EXPECT_EQ(ToHex(p.get()), prime.value);
+        EXPECT_EQ(BnToHex(p.get()), prime.value);
     }
     BN_CTX_free(ctx);
     for (int words : {-1, 0, 129})
@@ -70,11 +54,11 @@ TEST_F(RsaNumbers, ArithmeticAgreesWithLibcrypto) {
     BN_CTX* ctx = BN_CTX_new();
     const Bn a = RandomBn(3000), b = RandomBn(2500), n = RandomBn(2048), x = RandomBn(2000), k = RandomBn(700);
     BN_set_bit(n.get(), 0);
-    Bn expected(BN_new(), &BN_free);
+    Bn expected(BN_new());
     BN_mul(expected.get(), a.get(), b.get(), ctx);
-    EXPECT_EQ(client.multiply(ToHex(a.get()), ToHex(b.get())).value, ToHex(expected.get()));
+    EXPECT_EQ(client.multiply(BnToHex(a.get()), BnToHex(b.get())).value, BnToHex(expected.get()));
     BN_mod_exp(expected.get(), x.get(), k.get(), n.get(), ctx);
-    EXPECT_EQ(client.powerMod(ToHex(n.get()), ToHex(k.get()), ToHex(x.get())).value, ToHex(expected.get()));
+    EXPECT_EQ(client.powerMod(BnToHex(n.get()), BnToHex(k.get()), BnToHex(x.get())).value, BnToHex(expected.get()));
     BN_CTX_free(ctx);
 
     // Input in either case with leading zeros; output in lower case without them.
@@ -94,7 +78,7 @@ TEST_F(RsaNumbers, ArithmeticAgreesWithLibcrypto) {
 TEST_F(RsaNumbers, KeysOfTheKeyToolRoundTrip) {
     for (int bits : {128, 512, 1024}) {
         const TestKey& key = KeyToolKey(bits);
-        EXPECT_EQ(BN_num_bits(FromHex(key.n).get()), bits);
+        EXPECT_EQ(BN_num_bits(BnFromHex(key.n).get()), bits);
         const RsaResult sealed = client.encryptInteger(key.n, key.e, "1234");
         ASSERT_TRUE(sealed.ok());
         EXPECT_NE(sealed.value, "1234");

@@ -17,37 +17,10 @@
 namespace qh::test {
 namespace {
 
-struct BnFree {
-    void operator()(BIGNUM* bn) const { BN_free(bn); }
-};
-using Bn = std::unique_ptr<BIGNUM, BnFree>;
-
-Bn FromHex(const std::string& hex) {
-    BIGNUM* bn = nullptr;
-    EXPECT_GT(BN_hex2bn(&bn, hex.c_str()), 0) << hex;
-    return Bn(bn);
-}
-
 Bn FromDec(const std::string& dec) {
     BIGNUM* bn = nullptr;
     EXPECT_GT(BN_dec2bn(&bn, dec.c_str()), 0) << dec;
     return Bn(bn);
-}
-
-std::string Lower(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-std::string ToHex(const BIGNUM* bn) {
-    char* text = BN_bn2hex(bn);
-    std::string out = Lower(text);
-    OPENSSL_free(text);
-    // BN_bn2hex writes whole bytes; the conversion drops a leading zero digit.
-    if (out.size() > 1 && out[0] == '0')
-        out.erase(0, 1);
-    return out;
 }
 
 std::string ToDec(const BIGNUM* bn) {
@@ -94,8 +67,8 @@ TEST(ConvertRadix, LongNumbersMatchOpenSsl) {
             hex.insert(0, "00");
         }
         const Bn decValue = FromDec(dec);
-        const Bn hexValue = FromHex(hex);
-        EXPECT_EQ(ConvertRadix(dec, 10, 16), ToHex(decValue.get())) << dec;
+        const Bn hexValue = BnFromHex(hex);
+        EXPECT_EQ(ConvertRadix(dec, 10, 16), BnToHex(decValue.get())) << dec;
         EXPECT_EQ(ConvertRadix(hex, 16, 10), ToDec(hexValue.get())) << hex;
         // And back, to the canonical form.
         EXPECT_EQ(ConvertRadix(ConvertRadix(dec, 10, 16), 16, 10), ToDec(decValue.get()));
@@ -150,9 +123,10 @@ void ExpectConsistent(const GeneratedKey& key, int bits) {
     EXPECT_EQ(key.status, QH_RSA_OK);
     EXPECT_GE(key.attempts, 1);
     EXPECT_LE(key.attempts, 50);
-    for (const std::string* number : {&key.p, &key.q, &key.n, &key.e, &key.d})
-        EXPECT_EQ(*number, Lower(*number));
-    const Bn p = FromHex(key.p), q = FromHex(key.q), n = FromHex(key.n), e = FromHex(key.e), d = FromHex(key.d);
+    const Bn p = BnFromHex(key.p), q = BnFromHex(key.q), n = BnFromHex(key.n), e = BnFromHex(key.e),
+             d = BnFromHex(key.d);
+    for (auto [text, value] : {std::pair{&key.p, &p}, {&key.q, &q}, {&key.n, &n}, {&key.e, &e}, {&key.d, &d}})
+        EXPECT_EQ(*text, BnToHex(value->get()));
     std::unique_ptr<BN_CTX, decltype(&BN_CTX_free)> ctx(BN_CTX_new(), BN_CTX_free);
     Bn product(BN_new()), phi(BN_new()), p1(BN_dup(p.get())), q1(BN_dup(q.get())), ed(BN_new());
     ASSERT_TRUE(BN_mul(product.get(), p.get(), q.get(), ctx.get()));

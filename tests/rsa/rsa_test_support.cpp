@@ -2,6 +2,8 @@
 
 #include <openssl/rand.h>
 
+#include <cctype>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -107,6 +109,24 @@ std::string ReadFile(const std::string& path) {
 
 void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+Bn BnFromHex(const std::string& hex) {
+    BIGNUM* bn = nullptr;
+    EXPECT_GT(BN_hex2bn(&bn, hex.c_str()), 0) << hex;
+    return Bn(bn);
+}
+
+std::string BnToHex(const BIGNUM* bn) {
+    char* text = BN_bn2hex(bn);
+    std::string out = text;
+    OPENSSL_free(text);
+    for (char& c : out)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    // BN_bn2hex writes whole bytes; the component drops a leading zero digit.
+    if (out.size() > 1 && out[0] == '0')
+        out.erase(0, 1);
+    return out;
 }
 
 } // namespace qh::test

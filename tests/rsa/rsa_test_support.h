@@ -6,8 +6,10 @@
 #include "rsa_loader.h"
 
 #include <gtest/gtest.h>
+#include <openssl/bn.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 namespace qh::test {
@@ -29,6 +31,16 @@ const TestKey& KeyToolKey(int bits);
 const TestKey& FastKey(int bits);
 
 std::string RandomBytes(std::size_t count);
+
+// OpenSSL's numbers, the reference the component is checked against.
+struct BnFree {
+    void operator()(BIGNUM* bn) const { BN_free(bn); }
+};
+using Bn = std::unique_ptr<BIGNUM, BnFree>;
+// A number from hexadecimal digits (a test failure when they are none).
+Bn BnFromHex(const std::string& hex);
+// Lower-case hexadecimal without leading zeros, as the component writes numbers.
+std::string BnToHex(const BIGNUM* bn);
 
 // The plaintext bytes that the first block and each later block carry in the
 // layout that encryption chooses for blocks of k bytes (docs/rsa-formats.md),
