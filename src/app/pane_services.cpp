@@ -1,9 +1,10 @@
 #include "pane_services.h"
 
+#include "output_file.h"
+
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QSaveFile>
 
 namespace qh {
 namespace {
@@ -30,19 +31,12 @@ QByteArray upToFirstNul(const QByteArray& bytes) {
 // "*.*" (which needs a dot in the name).
 const QString kAllFiles = QStringLiteral("所有文件(*)");
 
+// Saved as every command writes its output file: atomically, or in place
+// where the folder takes no new file (OutputFile).
 bool writeWholeFile(const QString& path, const QByteArray& bytes) {
-    // Written through a temporary file and renamed over the target, so a failed
-    // write leaves an existing file as it was. Where the folder forbids new files
-    // but the file itself is writable, the file is written in place.
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    OutputFile file;
+    return file.Open(QFile::encodeName(path).toStdString()) &&
+           file.Write(bytes.constData(), static_cast<std::size_t>(bytes.size())) && file.Commit();
 }
 
 void browseInto(PaneServices& services, QWidget* pane, QLineEdit* box, bool forOutput) {

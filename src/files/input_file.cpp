@@ -7,11 +7,15 @@
 
 namespace qh {
 
-InputFile::InputFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+// Opened without waiting: a named pipe with no writer would otherwise hold the
+// caller (and a window) until someone opens it. Reads wait as usual.
+InputFile::InputFile(const std::string& path)
+    : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)) {
     if (fd_ < 0)
         return;
     struct stat info {};
-    if (::fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode)) {
+    if (::fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode) ||
+        ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK) != 0) {
         ::close(fd_);
         fd_ = -1;
         return;

@@ -60,12 +60,13 @@ std::uint64_t nextRandom(std::uint64_t& state) {
     return z ^ (z >> 31);
 }
 
-// Creates a new, empty file beside the target under a name no one else uses.
-// O_EXCL never opens an existing file or follows a planted link.
-int createTemporary(const std::string& target, mode_t mode, std::string& temporary) {
+// Creates a new, empty file in `folder` under a name no one else uses, made
+// from the target's name. O_EXCL never opens an existing file or follows a
+// planted link.
+int createTemporary(const std::string& folder, const std::string& target, mode_t mode, std::string& temporary) {
     // The base name is shortened so that the temporary name stays within the
     // file system's name length even when the target's name is long.
-    const std::string stem = folderOf(target) + "/." + baseOf(target).substr(0, 200) + ".";
+    const std::string stem = folder + "/." + baseOf(target).substr(0, 200) + ".";
     static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
     std::uint64_t state = static_cast<std::uint64_t>(::getpid()) << 32 ^
                           static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
@@ -74,11 +75,31 @@ int createTemporary(const std::string& target, mode_t mode, std::string& tempora
         for (char& c : suffix)
             c = digits[nextRandom(state) % 36];
         temporary = stem + suffix + ".tmp";
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        // Readable too: the bytes of an output written in place are read back.
+        const int fd = ::open(temporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
     return -1;
+}
+
+// The folder for the bytes of an output written in place.
+std::string stagingFolder() {
+    const char* tmp = std::getenv("TMPDIR");
+    return tmp && *tmp ? tmp : "/tmp";
+}
+
+bool writeAll(int fd, const char* bytes, std::size_t length) {
+    while (length > 0) {
+        const ssize_t written = ::write(fd, bytes, length);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes += written;
+        length -= static_cast<std::size_t>(written);
+    }
+    return true;
 }
 
 } // namespace
@@ -90,6 +111,7 @@ OutputFile::~OutputFile() {
 bool OutputFile::Open(const std::string& path) {
     discard();
     failed_ = false;
+    inPlace_ = false;
     if (path.empty())
         return false;
     target_ = resolveTarget(path);
@@ -108,7 +130,14 @@ bool OutputFile::Open(const std::string& path) {
 
     // An existing file's bits are copied onto the temporary file before any byte
     // is written; a new file gets 0666 less the umask from open itself.
-    fd_ = createTemporary(target_, exists ? S_IRUSR | S_IWUSR : 0666, temporary_);
+    fd_ = createTemporary(folderOf(target_), target_, exists ? S_IRUSR | S_IWUSR : 0666, temporary_);
+    if (fd_ < 0 && exists && (errno == EACCES || errno == EPERM)) {
+        // The folder takes no new file, the file itself may be written: in place.
+        fd_ = createTemporary(stagingFolder(), target_, S_IRUSR | S_IWUSR, temporary_);
+        inPlace_ = fd_ >= 0;
+        if (inPlace_)
+            return true;
+    }
     if (fd_ < 0) {
         temporary_.clear();
         return false;
@@ -131,23 +160,47 @@ bool OutputFile::Open(const std::string& path) {
 bool OutputFile::Write(const void* data, std::size_t length) {
     if (fd_ < 0 || failed_)
         return false;
-    const char* bytes = static_cast<const char*>(data);
-    while (length > 0) {
-        const ssize_t written = ::write(fd_, bytes, length);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            failed_ = true;
-            return false;
-        }
-        bytes += written;
-        length -= static_cast<std::size_t>(written);
+    if (!writeAll(fd_, static_cast<const char*>(data), length)) {
+        failed_ = true;
+        return false;
     }
     return true;
 }
 
+// The in-place path: the staged bytes replace the target's content. Not
+// atomic: a failure part of the way leaves the target damaged.
+bool OutputFile::copyIntoTarget() {
+    const int target = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW);
+    if (target < 0)
+        return false;
+    bool ok = ::lseek(fd_, 0, SEEK_SET) == 0;
+    char buffer[64 * 1024];
+    while (ok) {
+        const ssize_t got = ::read(fd_, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            ok = got == 0;
+            break;
+        }
+        ok = writeAll(target, buffer, static_cast<std::size_t>(got));
+    }
+    ok = ok && ::fsync(target) == 0;
+    ok = ::close(target) == 0 && ok;
+    return ok;
+}
+
 bool OutputFile::Commit() {
-    if (fd_ < 0 || failed_ || ::fsync(fd_) != 0) {
+    if (fd_ < 0 || failed_) {
+        discard();
+        return false;
+    }
+    if (inPlace_) {
+        const bool ok = copyIntoTarget();
+        discard();
+        return ok;
+    }
+    if (::fsync(fd_) != 0) {
         discard();
         return false;
     }

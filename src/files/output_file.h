@@ -12,6 +12,15 @@ namespace qh {
 // target by Commit. Until then the target is untouched; without a Commit the
 // temporary file is removed.
 //
+// Where the folder takes no new file but an existing target may be written
+// (a writable file in a read-only folder), the target is written in place:
+// the bytes wait in a temporary file in $TMPDIR (or /tmp) and Commit copies
+// them over the target. That path is not atomic: a failure during the copy
+// leaves the target damaged, though nothing before Commit touches it. It
+// keeps the file itself, so hard links to it see the new content; the rename
+// of the usual path gives the name a new file and leaves other links to the
+// old one.
+//
 // A symbolic link is followed, a dangling one too: the file it points to is
 // written (created if need be) and the link stays. An existing target keeps
 // its permission bits and, where the process may set them, its owner and
@@ -27,20 +36,25 @@ public:
 
     // False when the output cannot be made: an empty path, a link that leads
     // nowhere (a loop), a target that may not be replaced (see above), or a
-    // folder that is missing or refuses a new file.
+    // folder that is missing or refuses a new file when the target is new.
     bool Open(const std::string& path);
     // False on a write error; later writes and the Commit then fail too.
     bool Write(const void* data, std::size_t length);
-    // Flushes the data to disk and renames it over the target; false on failure.
+    // Flushes the data to disk and renames it over the target (or copies it
+    // into the target, in place); false on failure.
     bool Commit();
+    // True when the target is written in place (see above).
+    bool InPlace() const { return inPlace_; }
 
 private:
     void discard();
+    bool copyIntoTarget();
 
     int fd_ = -1;
     std::string target_;
     std::string temporary_;
     bool failed_ = false;
+    bool inPlace_ = false;
 };
 
 } // namespace qh

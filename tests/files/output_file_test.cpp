@@ -1,5 +1,6 @@
 #include "output_file.h"
 #include "same_file.h"
+#include "unprivileged.h"
 
 #include <filesystem>
 #include <fstream>
@@ -143,6 +144,39 @@ TEST_F(OutputFileTest, OpenRefusesAMissingFolderAndTargetsThatAreNotRegularFiles
     EXPECT_TRUE(fs::is_directory(Path("folder")));
     EXPECT_TRUE(fs::is_empty(Path("folder")));
     EXPECT_EQ(Entries(), 4);
+}
+
+TEST_F(OutputFileTest, AWritableFileInAFolderThatTakesNoNewFileIsWrittenInPlace) {
+    Write("a", "old");
+    ASSERT_EQ(::link(Path("a").c_str(), Path("hard").c_str()), 0);
+    struct stat before {};
+    ASSERT_EQ(::stat(Path("a").c_str(), &before), 0);
+    ASSERT_EQ(::chmod(Path("a").c_str(), 0666), 0);
+    // Root owns the folder: for "nobody" it takes no new file, yet "a" is writable.
+    ASSERT_EQ(::chmod(dir_.c_str(), ::geteuid() == 0 ? 0755 : 0555), 0);
+    EXPECT_TRUE(test::RunUnprivileged([&] {
+        {
+            OutputFile abandoned;
+            ASSERT_TRUE(abandoned.Open(Path("a")));
+            EXPECT_TRUE(abandoned.InPlace());
+            EXPECT_TRUE(abandoned.Write("lost", 4));
+        }
+        EXPECT_EQ(Read("a"), "old") << "nothing reaches the file before the commit";
+        OutputFile output;
+        ASSERT_TRUE(output.Open(Path("a")));
+        EXPECT_TRUE(output.Write("new content", 11));
+        EXPECT_TRUE(output.Commit());
+        OutputFile fresh;
+        EXPECT_FALSE(fresh.Open(Path("b"))) << "a new file cannot be made there";
+    }));
+    ASSERT_EQ(::chmod(dir_.c_str(), 0755), 0);
+    EXPECT_EQ(Read("a"), "new content");
+    EXPECT_EQ(Read("hard"), "new content") << "the file itself was written";
+    struct stat after {};
+    ASSERT_EQ(::stat(Path("a").c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(Mode("a"), 0666u);
+    EXPECT_EQ(Entries(), 2);
 }
 
 TEST_F(OutputFileTest, SameFileSeesThroughLinksAndSpellings) {

@@ -1,4 +1,5 @@
 #include "config_test_support.h"
+#include "unprivileged.h"
 
 #include <csignal>
 #include <fcntl.h>
@@ -105,22 +106,23 @@ TEST_F(ConfigSave, TargetsThatCannotBeReplacedFail) {
     EXPECT_TRUE(std::filesystem::is_empty(path("folder")));
 }
 
-TEST_F(ConfigSave, ReadOnlyFilesAndFoldersStayAsTheyAre) {
-    // Permission bits only stop a process without privileges.
-    if (privileged()) {
-        GTEST_SKIP() << "permission bits do not stop this process";
-    }
+TEST_F(ConfigSave, AReadOnlyFileStaysAsItIsAndAWritableOneInAReadOnlyFolderIsSavedInPlace) {
+    // Permission bits stop a process without privileges: the checks run as one.
     const std::string file = path("q.conf");
     write(file, kOriginal);
-    ConfigFile readOnlyFile = changed(file);
-    chmod(file.c_str(), 0444);
-    ExpectExcep([&] { readOnlyFile.Save(); }, excep::CannotWrite, writeMessage(file));
-    chmod(file.c_str(), 0644);
-    ConfigFile readOnlyFolder = changed(file);
-    chmod(dir_.c_str(), 0555);
-    ExpectExcep([&] { readOnlyFolder.Save(); }, excep::CannotWrite, writeMessage(file));
     chmod(dir_.c_str(), 0755);
+    chmod(file.c_str(), 0444);
+    EXPECT_TRUE(qh::test::RunUnprivileged([&] {
+        ConfigFile readOnlyFile = changed(file);
+        ExpectExcep([&] { readOnlyFile.Save(); }, excep::CannotWrite, writeMessage(file));
+    }));
     EXPECT_EQ(read(file), kOriginal);
+
+    chmod(file.c_str(), 0666);
+    chmod(dir_.c_str(), privileged() ? 0755 : 0555); // root's folder takes nothing from "nobody"
+    EXPECT_TRUE(qh::test::RunUnprivileged([&] { changed(file).Save(); }));
+    chmod(dir_.c_str(), 0755);
+    EXPECT_EQ(read(file), "[D]\r\ncount=changed\r\n");
 }
 
 TEST_F(ConfigSave, PermissionsAndLinksAreKept) {
