@@ -35,7 +35,7 @@ private:
 
 // Results of the file operations.
 inline constexpr int kBase64Ok = 0;
-inline constexpr int kBase64CannotRead = -2;  // the input file cannot be opened
+inline constexpr int kBase64CannotRead = -2;  // the input cannot be opened, or is no regular file
 inline constexpr int kBase64CannotWrite = -3; // the output file cannot be created
 inline constexpr int kBase64SameFile = -4;    // input and output are the same file; nothing written
 inline constexpr int kBase64FileError = -5;   // a read or write failed midway; the output is not replaced

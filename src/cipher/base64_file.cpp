@@ -20,7 +20,9 @@ int ConvertFile(const std::string& inputPath, const std::string& outputPath, std
     if (SameFile(inputPath, outputPath))
         return kBase64SameFile;
     InputFile input(inputPath);
-    if (!input.IsOpen())
+    // Only a regular file: a pipe may wait for a writer forever, a device such
+    // as /dev/zero would fill the disk.
+    if (!input.IsOpen() || !input.IsRegular())
         return kBase64CannotRead;
     OutputFile output;
     // An empty path names no file (the temporary file would otherwise be made

@@ -53,7 +53,7 @@ int DesDecryptText(std::string_view ciphertext, const DesKey& key, std::string& 
 // Results of the file operations.
 inline constexpr int kDesOk = 0;
 inline constexpr int kDesCipherFailed = -1; // padding check failed (wrong key or damaged file)
-inline constexpr int kDesCannotRead = -2;   // the input file cannot be opened or read
+inline constexpr int kDesCannotRead = -2;   // the input cannot be opened or read, or is no regular file
 inline constexpr int kDesCannotWrite = -3;  // the output file cannot be created or written
 inline constexpr int kDesSameFile = -4;     // input and output are the same file; nothing written
 

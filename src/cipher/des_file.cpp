@@ -30,7 +30,9 @@ bool IsMarker(const std::uint8_t* block) {
 int OpenBoth(const std::string& inputPath, const std::string& outputPath, InputFile& input, OutputFile& output) {
     if (SameFile(inputPath, outputPath))
         return kDesSameFile;
-    if (!input.IsOpen())
+    // Only a regular file: a pipe may wait for a writer forever, a device such
+    // as /dev/zero would fill the disk.
+    if (!input.IsOpen() || !input.IsRegular())
         return kDesCannotRead;
     if (!output.Open(outputPath))
         return kDesCannotWrite;

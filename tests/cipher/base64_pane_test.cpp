@@ -9,6 +9,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/stat.h>
 
 namespace qh {
 namespace {
@@ -85,6 +86,20 @@ TEST_F(Base64PaneTest, FilesRoundTripAndReportTheirFailures) {
     files(QString(), QString());
     click("encodeFileButton");
     expectOneMessage(QStringLiteral("不能打开文件  !"), QStringLiteral("ERROR"), MessageKind::Error);
+
+    // Only a regular file is read: a pipe nobody writes would hang the window,
+    // /dev/zero would fill the disk. Neither leaves an output.
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& special : {fifo, QStringLiteral("/dev/zero")}) {
+        files(special, dir.filePath(QStringLiteral("never")));
+        for (const char* command : {"encodeFileButton", "decodeFileButton"}) {
+            click(command);
+            expectOneMessage(QStringLiteral("不能打开文件 ") + special + QStringLiteral(" !"), QStringLiteral("ERROR"),
+                             MessageKind::Error);
+        }
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("never"))));
 
     // The same file under another name is refused and stays as it was.
     ASSERT_TRUE(QFile::link(plain, dir.filePath(QStringLiteral("link"))));

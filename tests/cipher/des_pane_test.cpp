@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 
 namespace qh {
 namespace {
@@ -244,6 +245,21 @@ TEST_F(DesPaneTest, FilesAreCheckedKeyFirstThenPathsThenTheEngine) {
     find<QLineEdit>("outputPathEdit")->setText(dir.filePath(QStringLiteral("no/such/folder")));
     click("encryptFileButton");
     expectOneMessage(QStringLiteral("不能打开文件进行写入!"), QStringLiteral("ERROR"), MessageKind::Error);
+
+    // Only a regular file is read: a pipe nobody writes would hang the window,
+    // /dev/zero would fill the disk. Neither leaves an output.
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    find<QLineEdit>("outputPathEdit")->setText(dir.filePath(QStringLiteral("never")));
+    for (const QString& special : {fifo, QStringLiteral("/dev/zero")}) {
+        find<QLineEdit>("inputPathEdit")->setText(special);
+        for (const char* command : {"encryptFileButton", "decryptFileButton"}) {
+            click(command);
+            expectOneMessage(QStringLiteral("不能打开文件进行读入!"), QStringLiteral("ERROR"), MessageKind::Error);
+        }
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("never"))));
+    find<QLineEdit>("inputPathEdit")->setText(plain);
 
     // The same file under another name is refused and stays as it was.
     ASSERT_TRUE(QFile::link(plain, dir.filePath(QStringLiteral("link"))));
