@@ -1,5 +1,6 @@
 #include "toolbox_app.h"
 
+#include "pane_job.h"
 #include "pane_services.h"
 #include "rsa_loader.h"
 #include "toolbox_dlg.h"
@@ -31,8 +32,10 @@ int CToolboxApp::InitInstance() {
         }
     }
 
-    // The component is cleared before it is released; the loader then closes
-    // the library.
+    // No worker may still be inside the component when it goes: jobs
+    // cancelled with their panes finish first. The component is then cleared
+    // before it is released; the loader closes the library.
+    WaitForPaneJobs();
     SetRsaComponent(nullptr);
     loader.unload();
     return status;

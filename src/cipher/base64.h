@@ -5,6 +5,8 @@
 #ifndef QUILLHORN_BASE64_H
 #define QUILLHORN_BASE64_H
 
+#include "progress.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -39,12 +41,15 @@ inline constexpr int kBase64CannotRead = -2;  // the input cannot be opened, or 
 inline constexpr int kBase64CannotWrite = -3; // the output file cannot be created
 inline constexpr int kBase64SameFile = -4;    // input and output are the same file; nothing written
 inline constexpr int kBase64FileError = -5;   // a read or write failed midway; the output is not replaced
+inline constexpr int kBase64Cancelled = -6;   // stopped through the progress record; nothing written
 
 // Encode or decode a file into another, streamed. Encoded output has no line
 // breaks; decoding skips characters outside the alphabet, line breaks
 // included, and carries a group split between two reads into the next.
-int Base64EncodeFile(const std::string& inputPath, const std::string& outputPath);
-int Base64DecodeFile(const std::string& inputPath, const std::string& outputPath);
+// `progress` (may be null) counts the input's bytes and is looked at after
+// every chunk of 64 KiB or so.
+int Base64EncodeFile(const std::string& inputPath, const std::string& outputPath, Progress* progress = nullptr);
+int Base64DecodeFile(const std::string& inputPath, const std::string& outputPath, Progress* progress = nullptr);
 
 } // namespace qh
 

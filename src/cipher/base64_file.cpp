@@ -16,7 +16,8 @@ constexpr std::size_t kDecodeChunk = 64 * 1024;
 // Opens both files in the usual order and runs `convert` on every chunk read;
 // the output replaces its target only when every read and write succeeded.
 template <typename Convert>
-int ConvertFile(const std::string& inputPath, const std::string& outputPath, std::size_t chunk, Convert convert) {
+int ConvertFile(const std::string& inputPath, const std::string& outputPath, std::size_t chunk, Progress* progress,
+                Convert convert) {
     if (SameFile(inputPath, outputPath))
         return kBase64SameFile;
     InputFile input(inputPath);
@@ -30,6 +31,8 @@ int ConvertFile(const std::string& inputPath, const std::string& outputPath, std
     if (outputPath.empty() || !output.Open(outputPath))
         return kBase64CannotWrite;
 
+    if (progress)
+        progress->SetTotal(input.Size());
     std::vector<char> buffer(chunk);
     std::string converted;
     for (;;) {
@@ -42,20 +45,23 @@ int ConvertFile(const std::string& inputPath, const std::string& outputPath, std
         convert(std::string_view(buffer.data(), static_cast<std::size_t>(got)), converted);
         if (!output.Write(converted.data(), converted.size()))
             return kBase64FileError;
+        AddProgress(progress, static_cast<std::uint64_t>(got));
+        if (IsCancelled(progress))
+            return kBase64Cancelled;
     }
     return output.Commit() ? kBase64Ok : kBase64FileError;
 }
 
 } // namespace
 
-int Base64EncodeFile(const std::string& inputPath, const std::string& outputPath) {
-    return ConvertFile(inputPath, outputPath, kEncodeChunk,
+int Base64EncodeFile(const std::string& inputPath, const std::string& outputPath, Progress* progress) {
+    return ConvertFile(inputPath, outputPath, kEncodeChunk, progress,
                        [](std::string_view bytes, std::string& out) { out = Base64Encode(bytes); });
 }
 
-int Base64DecodeFile(const std::string& inputPath, const std::string& outputPath) {
+int Base64DecodeFile(const std::string& inputPath, const std::string& outputPath, Progress* progress) {
     Base64Decoder decoder;
-    return ConvertFile(inputPath, outputPath, kDecodeChunk,
+    return ConvertFile(inputPath, outputPath, kDecodeChunk, progress,
                        [&decoder](std::string_view text, std::string& out) { decoder.Feed(text, out); });
 }
 

@@ -101,11 +101,14 @@ void CBASE::processFile(bool encode) {
     const QString outputPath = outputPath_->text();
     const std::string input = QFile::encodeName(inputPath).toStdString();
     const std::string output = QFile::encodeName(outputPath).toStdString();
-    int code;
-    {
-        BusyCursor busy;
-        code = encode ? Base64EncodeFile(input, output) : Base64DecodeFile(input, output);
-    }
+    runJob([this, encode, input, output, inputPath, outputPath](Progress& progress) -> JobFinish {
+        const int code =
+            encode ? Base64EncodeFile(input, output, &progress) : Base64DecodeFile(input, output, &progress);
+        return [this, encode, code, inputPath, outputPath] { reportFile(encode, code, inputPath, outputPath); };
+    });
+}
+
+void CBASE::reportFile(bool encode, int code, const QString& inputPath, const QString& outputPath) {
     const auto error = [this](const QString& text) {
         services().showMessage(window(), text, caption::Error, MessageKind::Error);
     };

@@ -24,6 +24,7 @@ private:
     void encodeText();
     void decodeText();
     void processFile(bool encode);
+    void reportFile(bool encode, int code, const QString& inputPath, const QString& outputPath);
 
     QLineEdit* inputPath_ = nullptr;
     QLineEdit* outputPath_ = nullptr;

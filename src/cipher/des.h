@@ -17,6 +17,8 @@
 #ifndef QUILLHORN_DES_H
 #define QUILLHORN_DES_H
 
+#include "progress.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -56,13 +58,18 @@ inline constexpr int kDesCipherFailed = -1; // padding check failed (wrong key o
 inline constexpr int kDesCannotRead = -2;   // the input cannot be opened or read, or is no regular file
 inline constexpr int kDesCannotWrite = -3;  // the output file cannot be created or written
 inline constexpr int kDesSameFile = -4;     // input and output are the same file; nothing written
+inline constexpr int kDesCancelled = -5;    // stopped through the progress record; nothing written
 
 // Encrypt or decrypt a file into another. The output is written to a temporary
 // file beside it and renamed over it only on success, so a failure leaves no
 // half-written output and an existing output as it was. The input is never
 // changed.
-int DesEncryptFile(const std::string& inputPath, const std::string& outputPath, const DesKey& key);
-int DesDecryptFile(const std::string& inputPath, const std::string& outputPath, const DesKey& key);
+// `progress` (may be null) counts the input's bytes and is looked at after
+// every run of 64 KiB.
+int DesEncryptFile(const std::string& inputPath, const std::string& outputPath, const DesKey& key,
+                   Progress* progress = nullptr);
+int DesDecryptFile(const std::string& inputPath, const std::string& outputPath, const DesKey& key,
+                   Progress* progress = nullptr);
 
 // Eight bytes from the operating system's cryptographic generator (getrandom);
 // nothing when it fails.

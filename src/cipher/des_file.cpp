@@ -41,11 +41,13 @@ int OpenBoth(const std::string& inputPath, const std::string& outputPath, InputF
 
 } // namespace
 
-int DesEncryptFile(const std::string& inputPath, const std::string& outputPath, const DesKey& key) {
+int DesEncryptFile(const std::string& inputPath, const std::string& outputPath, const DesKey& key, Progress* progress) {
     InputFile input(inputPath);
     OutputFile output;
     if (const int status = OpenBoth(inputPath, outputPath, input, output); status != kDesOk)
         return status;
+    if (progress)
+        progress->SetTotal(input.Size());
     const DesSchedule schedule(key, false);
     // Room for the marker after a final chunk padded to a whole chunk.
     auto buffer = std::make_unique<std::uint8_t[]>(kRun + 8);
@@ -67,17 +69,22 @@ int DesEncryptFile(const std::string& inputPath, const std::string& outputPath, 
         schedule.Process(buffer.get(), out / 8);
         if (!output.Write(buffer.get(), out))
             return kDesCannotWrite;
+        AddProgress(progress, length);
+        if (IsCancelled(progress))
+            return kDesCancelled;
         if (length < kRun)
             break;
     }
     return output.Commit() ? kDesOk : kDesCannotWrite;
 }
 
-int DesDecryptFile(const std::string& inputPath, const std::string& outputPath, const DesKey& key) {
+int DesDecryptFile(const std::string& inputPath, const std::string& outputPath, const DesKey& key, Progress* progress) {
     InputFile input(inputPath);
     OutputFile output;
     if (const int status = OpenBoth(inputPath, outputPath, input, output); status != kDesOk)
         return status;
+    if (progress)
+        progress->SetTotal(input.Size());
     const DesSchedule schedule(key, true);
     // The first chunk holds the last full chunk of the previous run, decrypted
     // but not yet written: it may be the padded chunk before a marker.
@@ -88,6 +95,9 @@ int DesDecryptFile(const std::string& inputPath, const std::string& outputPath, 
         const long long got = input.Read(run, kRun);
         if (got < 0)
             return kDesCannotRead;
+        AddProgress(progress, static_cast<std::uint64_t>(got));
+        if (IsCancelled(progress))
+            return kDesCancelled;
         const std::size_t length = static_cast<std::size_t>(got);
         const std::size_t full = length / kChunk * kChunk;
         schedule.Process(run, full / 8);

@@ -227,11 +227,14 @@ void CDES::processFile(bool encrypt) {
     }
     const std::string input = QFile::encodeName(inputPath).toStdString();
     const std::string output = QFile::encodeName(outputPath).toStdString();
-    int code;
-    {
-        BusyCursor busy;
-        code = encrypt ? DesEncryptFile(input, output, *key) : DesDecryptFile(input, output, *key);
-    }
+    runJob([this, encrypt, input, output, key = *key](Progress& progress) -> JobFinish {
+        const int code =
+            encrypt ? DesEncryptFile(input, output, key, &progress) : DesDecryptFile(input, output, key, &progress);
+        return [this, encrypt, code] { reportFile(encrypt, code); };
+    });
+}
+
+void CDES::reportFile(bool encrypt, int code) {
     switch (code) {
     case kDesOk:
         services().showMessage(window(), encrypt ? QStringLiteral("加密成功!") : QStringLiteral("解密成功!"),

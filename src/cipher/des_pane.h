@@ -35,6 +35,7 @@ private:
     void encryptText();
     void decryptText();
     void processFile(bool encrypt);
+    void reportFile(bool encrypt, int code);
 
     // The bytes of the last successful string command, every byte counted;
     // nothing before the first one. It outlives the window.

@@ -125,9 +125,12 @@ const std::uint8_t kZeros[kZeroRun] = {};
 // Feeds the first n bytes from the source's cursor to `update`, a chunk at a
 // time, and puts the cursor back. It stops where the source has Failed:
 // bytes that could not be read are never taken for zeros.
-template <typename State, typename Update> State Feed(ByteSource& source, std::uint64_t n, State state, Update update) {
+template <typename State, typename Update>
+State Feed(ByteSource& source, std::uint64_t n, Progress* progress, State state, Update update) {
+    if (progress)
+        progress->SetTotal(n);
     std::uint64_t moved = 0;
-    while (n != 0) {
+    while (n != 0 && !IsCancelled(progress)) {
         const std::span<const std::uint8_t> view = source.View(n);
         std::size_t count = view.size();
         if (count != 0) {
@@ -139,6 +142,7 @@ template <typename State, typename Update> State Feed(ByteSource& source, std::u
             state = update(state, kZeros, count);
         }
         source.Advance(count);
+        AddProgress(progress, count);
         moved += count;
         n -= count;
     }
@@ -164,16 +168,16 @@ std::uint32_t Crc32IsoHdlc::Update(std::uint32_t state, const void* data, std::s
     return ~UpdateCrc32Register(~state, static_cast<const std::uint8_t*>(data), length);
 }
 
-std::uint16_t CrcCalculator::Crc16(ByteSource& source, std::uint64_t n) {
-    return Crc16Arc::Final(Feed(source, n, Crc16Arc::kInit, Crc16Arc::Update));
+std::uint16_t CrcCalculator::Crc16(ByteSource& source, std::uint64_t n, Progress* progress) {
+    return Crc16Arc::Final(Feed(source, n, progress, Crc16Arc::kInit, Crc16Arc::Update));
 }
 
-std::uint16_t CrcCalculator::CrcCcitt(ByteSource& source, std::uint64_t n) {
-    return CrcCcittFalse::Final(Feed(source, n, CrcCcittFalse::kInit, CrcCcittFalse::Update));
+std::uint16_t CrcCalculator::CrcCcitt(ByteSource& source, std::uint64_t n, Progress* progress) {
+    return CrcCcittFalse::Final(Feed(source, n, progress, CrcCcittFalse::kInit, CrcCcittFalse::Update));
 }
 
-std::uint32_t CrcCalculator::Crc32(ByteSource& source, std::uint64_t n) {
-    return Crc32IsoHdlc::Final(Feed(source, n, Crc32IsoHdlc::kInit, Crc32IsoHdlc::Update));
+std::uint32_t CrcCalculator::Crc32(ByteSource& source, std::uint64_t n, Progress* progress) {
+    return Crc32IsoHdlc::Final(Feed(source, n, progress, Crc32IsoHdlc::kInit, Crc32IsoHdlc::Update));
 }
 
 std::string FormatBitString(std::uint32_t value, int digits, bool grouped) {

@@ -2,6 +2,8 @@
 #ifndef QUILLHORN_CRC_H
 #define QUILLHORN_CRC_H
 
+#include "progress.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -35,9 +37,11 @@ struct Crc32IsoHdlc {
 class CrcCalculator {
 public:
     virtual ~CrcCalculator() = default;
-    std::uint16_t Crc16(ByteSource& source, std::uint64_t n);
-    std::uint16_t CrcCcitt(ByteSource& source, std::uint64_t n);
-    std::uint32_t Crc32(ByteSource& source, std::uint64_t n);
+    // `progress` (may be null) counts the bytes and is looked at after every
+    // view of the source; once it is cancelled the value means nothing.
+    std::uint16_t Crc16(ByteSource& source, std::uint64_t n, Progress* progress = nullptr);
+    std::uint16_t CrcCcitt(ByteSource& source, std::uint64_t n, Progress* progress = nullptr);
+    std::uint32_t Crc32(ByteSource& source, std::uint64_t n, Progress* progress = nullptr);
 };
 
 // The low `digits` bits of `value` as 0 and 1, most significant first; when

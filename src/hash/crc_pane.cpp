@@ -72,30 +72,32 @@ void CCRCDlg::windowDestroying() {
 }
 
 void CCRCDlg::compute() {
-    std::unique_ptr<ByteSource> source = OpenHashInput(services(), window(), input_, [this] { output_->clear(); });
+    std::shared_ptr<ByteSource> source = OpenHashInput(services(), window(), input_, [this] { output_->clear(); });
     if (!source)
         return;
-    CrcCalculator calculator;
-    std::uint32_t value = 0;
-    int bits = 16;
-    {
-        BusyCursor busy;
-        switch (algorithm_->currentIndex()) {
+    const int algorithm = algorithm_->currentIndex();
+    runJob([this, source, algorithm](Progress& progress) -> JobFinish {
+        CrcCalculator calculator;
+        std::uint32_t value = 0;
+        int bits = 16;
+        switch (algorithm) {
         case kCrc32:
-            value = calculator.Crc32(*source, source->Size());
+            value = calculator.Crc32(*source, source->Size(), &progress);
             bits = 32;
             break;
         case kCrc16:
-            value = calculator.Crc16(*source, source->Size());
+            value = calculator.Crc16(*source, source->Size(), &progress);
             break;
         default: // CRC-CCITT, or no entry selected
-            value = calculator.CrcCcitt(*source, source->Size());
+            value = calculator.CrcCcitt(*source, source->Size(), &progress);
             break;
         }
-    }
-    if (ReportUnreadHashInput(services(), window(), input_, *source, [this] { output_->clear(); }))
-        return;
-    output_->setText(format(value, bits));
+        return [this, source, value, bits] {
+            if (ReportUnreadHashInput(services(), window(), input_, *source, [this] { output_->clear(); }))
+                return;
+            output_->setText(format(value, bits));
+        };
+    });
 }
 
 // The value in the base chosen when 计算 is pressed; every form but decimal

@@ -187,10 +187,12 @@ std::string Md5Buffer(std::string_view bytes) {
     return DigestText(md5.Finish());
 }
 
-std::optional<std::string> Md5File(const std::string& path) {
+std::optional<std::string> Md5File(const std::string& path, Progress* progress) {
     FileSource source(path);
     if (!source.IsOpen())
         return std::nullopt;
+    if (progress)
+        progress->SetTotal(source.Size());
     Md5 md5;
     for (std::uint64_t left = source.Size(); left != 0;) {
         const std::span<const std::uint8_t> view = source.View(left);
@@ -199,6 +201,9 @@ std::optional<std::string> Md5File(const std::string& path) {
         md5.Update(view.data(), view.size());
         source.Advance(view.size());
         left -= view.size();
+        AddProgress(progress, view.size());
+        if (IsCancelled(progress))
+            return std::nullopt;
     }
     if (source.Failed())
         return std::nullopt; // a part of the file could not be read

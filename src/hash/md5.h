@@ -2,6 +2,8 @@
 #ifndef QUILLHORN_MD5_H
 #define QUILLHORN_MD5_H
 
+#include "progress.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -32,7 +34,9 @@ std::string Md5Buffer(std::string_view bytes);
 
 // The digest of the file at `path` as 32 lower-case digits; nothing when the
 // file cannot be opened or read. An empty file gives the digest of zero bytes.
-std::optional<std::string> Md5File(const std::string& path);
+// `progress` (may be null) counts the bytes and is looked at after every read;
+// a cancelled digest gives nothing.
+std::optional<std::string> Md5File(const std::string& path, Progress* progress = nullptr);
 
 // 0-9 for '0'-'9', 10-15 for 'a'-'f' and 'A'-'F', -1 for anything else.
 int HexDigitValue(char ch);

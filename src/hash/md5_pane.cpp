@@ -120,23 +120,28 @@ void CMD5::applyInputKind() {
 }
 
 void CMD5::compute() {
+    // The options count as they stand when 计算 is pressed.
+    const bool shortForm = digits16_->isChecked();
+    const bool upper = upperCase_->isChecked();
     std::string digest;
     if (fileRadio_->isChecked()) {
         const QString path = path_->text();
         if (path.isEmpty())
             return;
-        std::optional<std::string> fileDigest;
-        {
-            BusyCursor busy;
-            fileDigest = Md5File(QFile::encodeName(path).toStdString());
-        }
-        if (!fileDigest) {
-            // No digest of an earlier input may stay beside the new one.
-            output_->clear();
-            services().showMessage(window(), CannotOpenFileMessage(path), caption::Error, MessageKind::Error);
-            return;
-        }
-        digest = *fileDigest;
+        // A file is digested on a worker thread; the window stays live.
+        runJob([this, path, shortForm, upper](Progress& progress) -> JobFinish {
+            const std::optional<std::string> fileDigest = Md5File(QFile::encodeName(path).toStdString(), &progress);
+            return [this, path, fileDigest, shortForm, upper] {
+                if (fileDigest) {
+                    showDigest(*fileDigest, shortForm, upper);
+                    return;
+                }
+                // No digest of an earlier input may stay beside the new one.
+                output_->clear();
+                services().showMessage(window(), CannotOpenFileMessage(path), caption::Error, MessageKind::Error);
+            };
+        });
+        return;
     } else if (hashValueRadio_->isChecked()) {
         const std::optional<std::string> bytes = ParseMd5HashValue(view(toMultiLineBytes(input_->toPlainText())));
         if (!bytes) {
@@ -150,11 +155,14 @@ void CMD5::compute() {
         digest = Md5Buffer(view(toMultiLineBytes(input_->toPlainText())));
     }
 
-    // The options count as they stand when 计算 is pressed.
+    showDigest(digest, shortForm, upper);
+}
+
+void CMD5::showDigest(const std::string& digest, bool shortForm, bool upper) {
     QString text = QString::fromLatin1(digest.data(), static_cast<qsizetype>(digest.size()));
-    if (digits16_->isChecked())
+    if (shortForm)
         text = text.mid(8, 16); // the digits of digest bytes 4 to 11
-    output_->setText(upperCase_->isChecked() ? text.toUpper() : text.toLower());
+    output_->setText(upper ? text.toUpper() : text.toLower());
 }
 
 } // namespace qh

@@ -4,6 +4,8 @@
 
 #include "tool_pane.h"
 
+#include <string>
+
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -25,6 +27,7 @@ protected:
 private:
     void applyInputKind();
     void compute();
+    void showDigest(const std::string& digest, bool shortForm, bool upper);
 
     QRadioButton* fileRadio_ = nullptr;
     QLineEdit* path_ = nullptr;

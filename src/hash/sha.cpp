@@ -209,8 +209,11 @@ void ShaBuffer(ShaVariant variant, std::string_view bytes, std::uint8_t* digest)
     hasher.Finish(digest);
 }
 
-bool ShaCompute(ShaVariant variant, ByteSource& source, std::uint64_t length, std::uint8_t* digest) {
+bool ShaCompute(ShaVariant variant, ByteSource& source, std::uint64_t length, std::uint8_t* digest,
+                Progress* progress) {
     ShaHasher hasher(variant);
+    if (progress)
+        progress->SetTotal(length);
     std::uint64_t left = length;
     while (left != 0) {
         const std::span<const std::uint8_t> run = source.View(left);
@@ -220,6 +223,9 @@ bool ShaCompute(ShaVariant variant, ByteSource& source, std::uint64_t length, st
         hasher.Update(run.data(), taken);
         source.Advance(taken);
         left -= taken;
+        AddProgress(progress, taken);
+        if (IsCancelled(progress))
+            return false;
     }
     // Bytes that could not be read are never digested: no digest then.
     if (source.Failed())

@@ -2,6 +2,8 @@
 #ifndef QUILLHORN_SHA_H
 #define QUILLHORN_SHA_H
 
+#include "progress.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -18,8 +20,10 @@ std::size_t ShaDigestLength(ShaVariant variant);
 // Digests `length` bytes of `source` from its cursor on (the cursor moves past
 // them) into `digest`, which holds at least 64 bytes. Bytes past the end of
 // the source count as zeros, as At() gives them. False, and no digest, when
-// the source has Failed.
-bool ShaCompute(ShaVariant variant, ByteSource& source, std::uint64_t length, std::uint8_t* digest);
+// the source has Failed or `progress` (may be null; it counts the bytes and
+// is looked at after every view of the source) was cancelled.
+bool ShaCompute(ShaVariant variant, ByteSource& source, std::uint64_t length, std::uint8_t* digest,
+                Progress* progress = nullptr);
 
 // One-shot form over memory; `digest` holds at least 64 bytes.
 void ShaBuffer(ShaVariant variant, std::string_view bytes, std::uint8_t* digest);

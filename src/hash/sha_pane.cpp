@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <array>
+#include <memory>
 
 namespace qh {
 namespace {
@@ -98,20 +100,22 @@ void CSHADlg::windowDestroying() {
 }
 
 void CSHADlg::compute() {
-    std::unique_ptr<ByteSource> source = OpenHashInput(services(), window(), input_, [this] { output_->clear(); });
+    std::shared_ptr<ByteSource> source = OpenHashInput(services(), window(), input_, [this] { output_->clear(); });
     if (!source)
         return;
-    const ShaVariant variant = selectedVariant(algorithm_);
-    std::uint8_t digest[64];
-    {
-        BusyCursor busy;
-        ShaCompute(variant, *source, source->Size(), digest);
-    }
-    if (ReportUnreadHashInput(services(), window(), input_, *source, [this] { output_->clear(); }))
-        return;
     // The options count as they stand when 计算 is pressed.
-    output_->setPlainText(
-        formatDigest(digest, ShaDigestLength(variant), upperCase_->isChecked(), blanks_->isChecked()));
+    const ShaVariant variant = selectedVariant(algorithm_);
+    const bool upper = upperCase_->isChecked();
+    const bool blanks = blanks_->isChecked();
+    runJob([this, source, variant, upper, blanks](Progress& progress) -> JobFinish {
+        std::array<std::uint8_t, 64> digest{};
+        ShaCompute(variant, *source, source->Size(), digest.data(), &progress);
+        return [this, source, variant, upper, blanks, digest] {
+            if (ReportUnreadHashInput(services(), window(), input_, *source, [this] { output_->clear(); }))
+                return;
+            output_->setPlainText(formatDigest(digest.data(), ShaDigestLength(variant), upper, blanks));
+        };
+    });
 }
 
 } // namespace qh

@@ -17,6 +17,7 @@
 #include "pane_services.h"
 
 #include <map>
+#include <new>
 
 namespace qh {
 
@@ -90,6 +91,15 @@ void PaneWindow::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    // Esc stops a running job rather than closing the program.
+    if (event->key() == Qt::Key_Escape) {
+        auto* jobs = findChild<PaneJobRunner*>(QString(), Qt::FindDirectChildrenOnly);
+        if (jobs && jobs->running()) {
+            jobs->cancel();
+            event->accept();
+            return;
+        }
+    }
     QWidget::keyPressEvent(event);
 }
 
@@ -115,6 +125,7 @@ QWidget* ToolPane::createWindow(QWidget* parent) {
     auto* window = new PaneWindow(parent);
     window->setObjectName(QString::fromLatin1(className()));
     window_ = window;
+    jobs_ = new PaneJobRunner(window);
     buildWindow(window);
     // A focused push button must not take Enter as a click either.
     for (QPushButton* button : window->findChildren<QPushButton*>()) {
@@ -148,6 +159,25 @@ void ToolPane::destroyWindow(WindowEnd end) {
     windowDestroying();
     delete window_.data();
     window_ = nullptr;
+}
+
+bool ToolPane::runJob(JobWork work, JobUnit unit) {
+    if (!jobs_)
+        return false;
+    PaneServices* services = &services_;
+    QPointer<QWidget> window = window_;
+    return jobs_->start(
+        [work = std::move(work), services, window](Progress& progress) -> JobFinish {
+            try {
+                return work(progress);
+            } catch (const std::bad_alloc&) {
+                return [services, window] {
+                    services->showMessage(window, QStringLiteral("内存不足, 操作没有完成!"), caption::Error,
+                                          MessageKind::Error);
+                };
+            }
+        },
+        unit);
 }
 
 void ToolPane::onFocusLost(QWidget* box, std::function<void()> lost) {

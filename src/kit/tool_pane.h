@@ -5,6 +5,8 @@
 #ifndef QUILLHORN_TOOL_PANE_H
 #define QUILLHORN_TOOL_PANE_H
 
+#include "pane_job.h"
+
 #include <QApplication>
 #include <QColor>
 #include <QPointer>
@@ -52,6 +54,9 @@ public:
     QWidget* window() const { return window_; }
 
     QColor paneColour() const { return paneColour_; }
+    // A long command is running on a worker (see pane_job.h).
+    bool jobRunning() const { return jobs_ && jobs_->running(); }
+    PaneJobRunner* jobRunner() const { return jobs_; }
     QColor textColour() const { return textColour_; }
 
     // The pane's class name, which is also its window's objectName.
@@ -68,6 +73,12 @@ protected:
     // window starts going, `lost` is never called again.
     void onFocusLost(QWidget* box, std::function<void()> lost);
 
+    // Runs `work` on a worker thread while the pane shows its progress (see
+    // pane_job.h); what it returns runs on the GUI thread unless the job was
+    // cancelled or the window went. A job that runs out of memory shows a
+    // message instead. False, and nothing started, while a job runs.
+    bool runJob(JobWork work, JobUnit unit = JobUnit::Bytes);
+
     PaneServices& services() const { return services_; }
 
 private:
@@ -78,6 +89,7 @@ private:
     QColor textColour_;
     QPointer<QWidget> window_;
     QPointer<FocusWatcher> focusWatcher_;
+    QPointer<PaneJobRunner> jobs_;
 };
 
 // Gives a control its objectName (tests find controls by it) and returns it.

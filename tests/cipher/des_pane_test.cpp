@@ -3,6 +3,7 @@
 #include "pane_test_fixture.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -273,6 +274,23 @@ TEST_F(DesPaneTest, FilesAreCheckedKeyFirstThenPathsThenTheEngine) {
         }
     }
     EXPECT_EQ(readFile(plain), QByteArray(1500, 'x'));
+}
+
+TEST_F(DesPaneTest, AFileCommandRunsOffTheWindowAndEscCancelsItLeavingTheOutputAsItWas) {
+    key()->setText(QStringLiteral("filekey!"));
+    const QString plain = writeFile(QStringLiteral("big.bin"), QByteArray(32 * 1024 * 1024, 'x'));
+    const QString sealed = writeFile(QStringLiteral("sealed.dat"), "the old output");
+    find<QLineEdit>("inputPathEdit")->setText(plain);
+    find<QLineEdit>("outputPathEdit")->setText(sealed);
+    QTest::mouseClick(find<QPushButton>("encryptFileButton"), Qt::LeftButton);
+    ASSERT_TRUE(pane->jobRunning());
+    EXPECT_FALSE(find<QPushButton>("decryptFileButton")->isEnabled());
+    QTest::keyClick(pane->window(), Qt::Key_Escape);
+    settle();
+    EXPECT_TRUE(services.messages.isEmpty()) << "a cancelled command shows nothing";
+    EXPECT_EQ(readFile(sealed), QByteArray("the old output"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2) << "no temporary file left";
+    EXPECT_TRUE(find<QPushButton>("decryptFileButton")->isEnabled());
 }
 
 } // namespace

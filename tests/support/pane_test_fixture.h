@@ -29,7 +29,14 @@ protected:
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
-    void click(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
+    // Clicks as a user does and waits until a job the click started is done.
+    void click(const char* button) {
+        QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton);
+        settle();
+    }
+    void settle() {
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !pane->jobRunning(); }, 120000));
+    }
 
     // Exactly one message was shown, with this text, caption and kind; it is
     // then forgotten, so the next check starts afresh.
