@@ -69,6 +69,7 @@ void CBASE::buildWindow(QWidget* window) {
     QObject::connect(decodeFile, &QPushButton::clicked, window, [this] { processFile(false); });
     QObject::connect(encodeButton, &QPushButton::clicked, window, [this] { encodeText(); });
     QObject::connect(decodeButton, &QPushButton::clicked, window, [this] { decodeText(); });
+    onFileDropped([this](const QString& path) { inputPath_->setText(path); });
 }
 
 void CBASE::windowDestroying() {

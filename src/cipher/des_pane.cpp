@@ -119,6 +119,7 @@ void CDES::buildWindow(QWidget* window) {
     QObject::connect(decryptFile, &QPushButton::clicked, window, [this] { processFile(false); });
     QObject::connect(encryptButton, &QPushButton::clicked, window, [this] { encryptText(); });
     QObject::connect(decryptButton, &QPushButton::clicked, window, [this] { decryptText(); });
+    onFileDropped([this](const QString& path) { inputPath_->setText(path); });
 }
 
 // The current result goes with the window: a new showing starts without one.

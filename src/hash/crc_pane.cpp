@@ -62,6 +62,7 @@ void CCRCDlg::buildWindow(QWidget* window) {
     layout->addWidget(outputGroup);
 
     QObject::connect(computeButton, &QPushButton::clicked, window, [this] { compute(); });
+    onFileDropped([this](const QString& path) { TakeDroppedFile(input_, path); });
 }
 
 void CCRCDlg::windowDestroying() {

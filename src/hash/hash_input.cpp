@@ -98,6 +98,11 @@ HashInputKind SelectedHashInputKind(const HashInputControls& controls) {
     }
 }
 
+void TakeDroppedFile(const HashInputControls& controls, const QString& path) {
+    controls.kind->setCurrentIndex(static_cast<int>(HashInputKind::File));
+    controls.path->setText(path);
+}
+
 void ApplyHashInputKind(const HashInputControls& controls) {
     const bool file = SelectedHashInputKind(controls) == HashInputKind::File;
     controls.path->setEnabled(file);

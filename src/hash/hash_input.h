@@ -38,6 +38,9 @@ struct HashInputControls {
 // enabling rule, 浏览 asks for a file and puts its path into the path edit.
 QGroupBox* BuildHashInputGroup(PaneServices& services, QWidget* pane, HashInputControls& controls);
 
+// A file dropped on the pane: the kind becomes File and the path edit holds it.
+void TakeDroppedFile(const HashInputControls& controls, const QString& path);
+
 // The selected kind; no entry selected counts as Text.
 HashInputKind SelectedHashInputKind(const HashInputControls& controls);
 

@@ -101,6 +101,10 @@ void CMD5::buildWindow(QWidget* window) {
     QObject::connect(browse_, &QPushButton::clicked, window,
                      [this] { BrowseForInput(services(), this->window(), path_); });
     QObject::connect(computeButton, &QPushButton::clicked, window, [this] { compute(); });
+    onFileDropped([this](const QString& path) {
+        fileRadio_->setChecked(true);
+        path_->setText(path);
+    });
 }
 
 void CMD5::windowDestroying() {

@@ -89,6 +89,7 @@ void CSHADlg::buildWindow(QWidget* window) {
     layout->addWidget(outputGroup, 1);
 
     QObject::connect(computeButton, &QPushButton::clicked, window, [this] { compute(); });
+    onFileDropped([this](const QString& path) { TakeDroppedFile(input_, path); });
 }
 
 void CSHADlg::windowDestroying() {

@@ -2,17 +2,20 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QUrl>
 
 #include "pane_services.h"
 
@@ -41,6 +44,42 @@ protected:
         QCoreApplication::instance()->removeEventFilter(this);
         return !(QGuiApplication::mouseButtons() & static_cast<QMouseEvent*>(event)->button());
     }
+};
+
+// Catches drops of local files on the window and its controls; anything else
+// passes on to the control under the mouse.
+class FileDropFilter : public QObject {
+public:
+    FileDropFilter(QObject* parent, std::function<void(const QString&)> dropped)
+        : QObject(parent), dropped_(std::move(dropped)) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+            return false;
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QString path = firstLocalFile(drop->mimeData());
+        if (path.isEmpty())
+            return false;
+        drop->setDropAction(Qt::CopyAction);
+        drop->accept();
+        if (type == QEvent::Drop)
+            dropped_(path);
+        return true;
+    }
+
+private:
+    static QString firstLocalFile(const QMimeData* data) {
+        if (!data || !data->hasUrls())
+            return QString();
+        for (const QUrl& url : data->urls())
+            if (url.isLocalFile())
+                return url.toLocalFile();
+        return QString();
+    }
+
+    std::function<void(const QString&)> dropped_;
 };
 
 // Runs the handlers of onFocusLost. It lives in the window and falls silent
@@ -178,6 +217,14 @@ bool ToolPane::runJob(JobWork work, JobUnit unit) {
             }
         },
         unit);
+}
+
+void ToolPane::onFileDropped(std::function<void(const QString& path)> dropped) {
+    auto* filter = new FileDropFilter(window_, std::move(dropped));
+    window_->setAcceptDrops(true);
+    window_->installEventFilter(filter);
+    for (QWidget* control : window_->findChildren<QWidget*>())
+        control->installEventFilter(filter);
 }
 
 void ToolPane::onFocusLost(QWidget* box, std::function<void()> lost) {

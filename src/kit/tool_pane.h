@@ -73,6 +73,12 @@ protected:
     // window starts going, `lost` is never called again.
     void onFocusLost(QWidget* box, std::function<void()> lost);
 
+    // Takes files dropped anywhere on the window, over its text boxes too:
+    // `dropped` gets the first file's path (several files dropped at once
+    // give the first). Dropped text still goes into a text box as usual.
+    // Called at the end of buildWindow, once the controls stand.
+    void onFileDropped(std::function<void(const QString& path)> dropped);
+
     // Runs `work` on a worker thread while the pane shows its progress (see
     // pane_job.h); what it returns runs on the GUI thread unless the job was
     // cancelled or the window went. A job that runs out of memory shows a

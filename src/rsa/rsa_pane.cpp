@@ -183,6 +183,7 @@ void CRSA::buildWindow(QWidget* window) {
     QObject::connect(decryptFile, &QPushButton::clicked, window, [this] { processFile(false); });
     QObject::connect(encryptButton, &QPushButton::clicked, window, [this] { processInput(true); });
     QObject::connect(decryptButton, &QPushButton::clicked, window, [this] { processInput(false); });
+    onFileDropped([this](const QString& path) { inputPath_->setText(path); });
 }
 
 void CRSA::windowDestroying() {

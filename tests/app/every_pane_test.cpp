@@ -8,10 +8,13 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <QWindow>
 #include <algorithm>
 #include <functional>
@@ -102,6 +105,53 @@ TEST(EveryPane, TabLeavesAMultiLineBoxAndTypesNoTab) {
         }
     });
     EXPECT_GE(boxes, 9);
+}
+
+// Drags `data` over `target` and drops it there, as a file manager does.
+void dropOn(QWidget* target, QMimeData* data) {
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    QDropEvent drop(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+}
+
+TEST(EveryPane, ADroppedFileFillsTheInputPathAndDroppedTextGoesIntoATextBox) {
+    QStringList filled;
+    forEveryPane([&](QWidget* pane) {
+        auto* path = pane->findChild<QLineEdit*>(QStringLiteral("pathEdit"));
+        if (!path)
+            path = pane->findChild<QLineEdit*>(QStringLiteral("inputPathEdit"));
+        if (!path)
+            return;
+        // Two files, dropped on whatever lies under the mouse: a text box too.
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/first file.bin")),
+                       QUrl::fromLocalFile(QStringLiteral("/tmp/second.bin"))});
+        files.setText(QStringLiteral("file:///tmp/first file.bin"));
+        auto* text = pane->findChild<QPlainTextEdit*>(QStringLiteral("inputEdit"));
+        dropOn(text ? text->viewport() : pane, &files);
+        EXPECT_EQ(path->text(), QStringLiteral("/tmp/first file.bin")) << pane->objectName().toStdString();
+        EXPECT_TRUE(path->isEnabled()) << "the file mode is chosen";
+        if (text) {
+            EXPECT_FALSE(text->toPlainText().contains(QStringLiteral("file:"))) << pane->objectName().toStdString();
+        }
+        filled.append(pane->objectName());
+
+        // Plain text dropped on a text box is inserted as usual.
+        QLineEdit* box = pane->findChild<QLineEdit*>(QStringLiteral("outputPathEdit"));
+        if (box) {
+            QMimeData words;
+            words.setText(QStringLiteral("out.dat"));
+            box->clear();
+            dropOn(box, &words);
+            EXPECT_EQ(box->text(), QStringLiteral("out.dat"));
+        }
+    });
+    EXPECT_EQ(filled, (QStringList{QStringLiteral("CBASE"), QStringLiteral("CMD5"), QStringLiteral("CSHADlg"),
+                                   QStringLiteral("CCRCDlg"), QStringLiteral("CDES"), QStringLiteral("CRSA")}));
 }
 
 struct Case {
