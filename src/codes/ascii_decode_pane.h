@@ -3,6 +3,7 @@
 #ifndef QUILLHORN_ASCII_DECODE_PANE_H
 #define QUILLHORN_ASCII_DECODE_PANE_H
 
+#include "settings_location.h"
 #include "tool_pane.h"
 
 #include <QByteArray>
@@ -29,11 +30,11 @@ struct DecodingSetting {
 class CASCIIU : public ToolPane {
 public:
     static constexpr QColor kPaneColour{174, 188, 192};
-    static inline const char* const kSettingsFile = "quillhorn.conf";
 
-    // Loads the saved settings from `settingsFile` (relative to the current
-    // directory) once, now; a failure is reported and leaves no settings.
-    explicit CASCIIU(PaneServices& services, std::string settingsFile = kSettingsFile);
+    // Loads the saved settings from `settingsFile` once, now; a failure is
+    // reported and leaves no settings. By default the file of the working
+    // folder or the user's own (SettingsFilePath).
+    explicit CASCIIU(PaneServices& services, std::string settingsFile = SettingsFilePath());
     const char* className() const override { return "CASCIIU"; }
 
     const std::vector<DecodingSetting>& settings() const { return settings_; }
