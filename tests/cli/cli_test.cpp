@@ -1,7 +1,12 @@
 #include "cli_runner.h"
 
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace qh::test {
 namespace {
@@ -255,6 +260,65 @@ TEST_F(CliFiles, AFailedWriteOfANamedOutputSaysWhy) {
     }
     EXPECT_EQ(Shell("ls -A " + dir_ + " | grep -c tmp"), "1\n"); // the TMPDIR folder, no temporary file
     EXPECT_EQ(Shell("ls -A " + path("tmp")), "");
+}
+
+// The names in a folder, sorted.
+std::string Listing(const std::string& folder) {
+    return Shell("ls -A " + folder);
+}
+
+// Waits up to ten seconds for `ready` to hold.
+template <typename Ready> bool WaitFor(Ready ready) {
+    for (int i = 0; i < 1000; ++i) {
+        if (ready())
+            return true;
+        ::usleep(10000);
+    }
+    return false;
+}
+
+TEST_F(CliFiles, AnInterruptedCommandLeavesNoTemporaryFile) {
+    WriteFile(path("out"), "old");
+    const std::string before = Listing(dir_);
+    // Each command reads a FIFO that is fed a little and never closed, so it
+    // is caught in the middle: base64 with its output open beside the target,
+    // des and rsa copying the input to their scratch folder.
+    const struct {
+        const char* command;
+        bool scratch; // what to wait for: a scratch folder in TMPDIR, or a temporary file beside out
+    } commands[] = {{"base64 fifo out", false},
+                    {"des encrypt -k 12345678 fifo out", true},
+                    {"rsa encrypt --key key fifo out", true}};
+    for (const auto& [command, scratch] : commands) {
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+            SCOPED_TRACE(std::string(command) + " " + ::strsignal(signal));
+            const pid_t child = ::fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                const std::string line =
+                    "cd " + dir_ + " && TMPDIR=" + path("tmp") + " exec " + QH_CLI_PATH + " " + command;
+                ::execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
+                ::_exit(127);
+            }
+            // Never waits, never ends the input, and never blocks the test.
+            const int feed = ::open(path("fifo").c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+            ASSERT_GE(feed, 0);
+            const std::string bytes(1000, 'x');
+            EXPECT_EQ(::write(feed, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+            const bool caught =
+                WaitFor([&] { return scratch ? !Listing(path("tmp")).empty() : Listing(dir_) != before; });
+            EXPECT_TRUE(caught);
+            ::usleep(50000); // well inside the copy
+            ::kill(child, signal);
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            ::close(feed);
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+            EXPECT_EQ(Listing(dir_), before);
+            EXPECT_EQ(Listing(path("tmp")), "");
+            EXPECT_EQ(ReadFile(path("out")), "old");
+        }
+    }
 }
 
 } // namespace
