@@ -399,7 +399,7 @@ void printHelp(const Algorithm& algorithm) {
                                                         : "[--format hex|dec|bin]";
     const std::string like = isCrc(algorithm) ? "sha256sum" : name + "sum";
     std::printf("Usage: quillhorn-cli %s [--upper] %s [--tag] [-b|-t] [-z] [-s TEXT]... [-x HEXTEXT]... [FILE]...\n"
-                "       quillhorn-cli %s -c [--status|--quiet|--warn] [--strict] [--ignore-missing] [LIST]...\n"
+                "       quillhorn-cli %s -c [--status|--quiet|--warn] [--strict] [--ignore-missing] [FILE]...\n"
                 "Writes one line \"DIGEST  NAME\" per input, as %s does: for each FILE (standard\n"
                 "input when none is given, or for -), each -s TEXT and each -x HEXTEXT, in the order given.\n"
                 "  -s TEXT         the bytes of TEXT; NAME is the text in double quotes\n",
