@@ -3,8 +3,6 @@
 #include "base64.h"
 #include "byte_string.h"
 #include "des.h"
-#include "output_file.h"
-#include "same_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -12,7 +10,6 @@
 #include <cstring>
 #include <optional>
 #include <string>
-#include <sys/stat.h>
 
 namespace qh::cli {
 
@@ -28,9 +25,13 @@ constexpr const char* kKeyMessage = "密匙必须为 8 个字节.";
 constexpr const char* kDesUsage =
     "Usage: quillhorn-cli des encrypt|decrypt (-k KEYTEXT | -K BYTESTRING) INPUT OUTPUT\n";
 constexpr const char* kDesHelp =
-    "Encrypts or decrypts the file INPUT into OUTPUT with DES under an 8-byte key, in the\n"
-    "file layout of the GUI's DES tool: 1024-byte chunks, the final one complement-padded.\n"
-    "OUTPUT is replaced only when the command succeeds; it may not be INPUT.\n"
+    "Encrypts or decrypts INPUT into OUTPUT with DES under an 8-byte key, in the file layout\n"
+    "of the GUI's DES tool: 1024-byte chunks, the final one complement-padded.\n"
+    "INPUT - is standard input, OUTPUT - (or /dev/stdout) standard output; write ./- for a file\n"
+    "named -. An INPUT that is not a regular file (standard input, a pipe) is copied to a\n"
+    "temporary folder in $TMPDIR first, and standard output is written from one; the folder is\n"
+    "removed afterwards. A named OUTPUT is replaced only when the command succeeds, through a\n"
+    "link to its target; it may not be INPUT, nor exist as anything but a regular file.\n"
     "  -k KEYTEXT     the bytes of KEYTEXT as given, at least 8; the first 8 are used\n"
     "                 (the GUI takes a typed key as GBK bytes: give a key with other than\n"
     "                 ASCII characters with -K to match it)\n"
@@ -42,36 +43,16 @@ constexpr const char* kDesHelp =
 constexpr const char* kBase64Usage = "Usage: quillhorn-cli base64 [-d] [INPUT [OUTPUT]]\n";
 constexpr const char* kBase64Help =
     "Encodes INPUT to Base64 (RFC 4648, \"=\" padding, no line breaks), or decodes it with -d.\n"
-    "INPUT and OUTPUT default to standard input and output, also when given as -. Decoding\n"
-    "skips characters outside the alphabet, line breaks included, and ends at an \"=\" in the\n"
-    "third or fourth place of a group. A named OUTPUT is replaced only when the command\n"
-    "succeeds; it may not be INPUT.\n"
+    "INPUT and OUTPUT default to standard input and output, also when given as - (OUTPUT also\n"
+    "as /dev/stdout). Decoding skips characters outside the alphabet, line breaks included, and\n"
+    "ends at an \"=\" in the third or fourth place of a group. A named OUTPUT is replaced only\n"
+    "when the command succeeds, through a link to its target; it may not be INPUT, nor exist as\n"
+    "anything but a regular file.\n"
     "  -d, --decode   decode instead of encode\n";
 
 // Input bytes per encoding step: a multiple of 3, so the pieces join to one
 // unbroken Base64 text.
 constexpr std::size_t kEncodeStep = 3 * 256 * 1024;
-
-bool isStream(const std::string& name) {
-    return name.empty() || name == "-";
-}
-
-std::string quoted(const std::string& name) {
-    return "'" + name + "'";
-}
-
-// Why `path` cannot be opened for reading, for a message.
-std::string readFailure(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return std::strerror(errno);
-    std::fclose(file);
-    return "read error";
-}
-
-std::string sameFileMessage(const std::string& input, const std::string& output) {
-    return quoted(input) + " and " + quoted(output) + " are the same file; nothing written";
-}
 
 // The key of -k or -K, or nothing after the GUI's message when it would refuse it.
 std::optional<DesKey> desKey(const std::string& text, bool byteString) {
@@ -103,13 +84,11 @@ int RunDes(const Arguments& args) {
     std::optional<std::string> keyText;
     bool byteString = false;
     std::vector<std::string> paths;
-    bool endOfOptions = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (endOfOptions || arg.size() < 2 || arg[0] != '-') {
+    ArgumentReader reader(args, 1);
+    while (reader.Next()) {
+        const std::string& arg = reader.Current();
+        if (reader.IsOperand()) {
             paths.push_back(arg);
-        } else if (arg == "--") {
-            endOfOptions = true;
         } else if (arg == "--help" || arg == "-h") {
             std::fputs(kDesUsage, stdout);
             std::fputs(kDesHelp, stdout);
@@ -117,9 +96,9 @@ int RunDes(const Arguments& args) {
         } else if (arg == "-k" || arg == "-K") {
             if (keyText)
                 return UsageError(command, "only one key (-k or -K) may be given");
-            if (i + 1 >= args.size())
+            keyText.emplace();
+            if (!reader.TakeValue(*keyText))
                 return UsageError(command, arg + " needs a key");
-            keyText = args[++i];
             byteString = arg == "-K";
         } else {
             return UsageError(command, "unknown option '" + arg + "'");
@@ -133,84 +112,61 @@ int RunDes(const Arguments& args) {
     const std::optional<DesKey> key = desKey(*keyText, byteString);
     if (!key)
         return kExitUsage;
-    const std::string& input = paths[0];
-    const std::string& output = paths[1];
-    if (SameFile(input, output)) {
-        PrintError(sameFileMessage(input, output));
+    const std::string& inputName = paths[0];
+    const std::optional<OutputTarget> target = ResolveOutput(paths[1]);
+    if (!target || !DistinctFiles(inputName, *target))
         return kExitUsage;
+
+    // The engine reads and writes regular files by name: anything else goes
+    // through the scratch folder.
+    InputFile input(inputName);
+    if (!input.ok())
+        return kExitUsage;
+    ScratchFolder scratch;
+    std::string inputPath = inputName;
+    if (input.isStandardInput() || !input.isRegular()) {
+        inputPath = scratch.file("input");
+        if (inputPath.empty() || !Spool(input, inputPath))
+            return kExitUsage;
     }
-    const int result = encrypt ? DesEncryptFile(input, output, *key) : DesDecryptFile(input, output, *key);
+    const std::string outputPath = target->toStdout ? scratch.file("output") : target->path;
+    if (outputPath.empty())
+        return kExitUsage;
+    errno = 0;
+    const int result =
+        encrypt ? DesEncryptFile(inputPath, outputPath, *key) : DesDecryptFile(inputPath, outputPath, *key);
+    // The engine returns right after the call that failed; its clean-up keeps errno.
+    const int error = errno;
     switch (result) {
     case kDesOk:
-        return kExitOk;
+        break;
     case kDesCipherFailed:
         PrintError(encrypt ? "encryption failed" : "decryption failed");
         return kExitFailed;
     case kDesCannotRead:
-        PrintError(input + ": " + readFailure(input));
+        PrintError(QuoteName(input.displayName()) + ": read error" +
+                   (error != 0 ? std::string(": ") + std::strerror(error) : std::string()));
         return kExitUsage;
     case kDesCannotWrite:
-        PrintError(output + ": cannot create or write");
+        PrintError(QuoteName(outputPath) + ": cannot create or write" +
+                   (error != 0 ? std::string(": ") + std::strerror(error) : std::string()));
         return kExitUsage;
-    case kDesSameFile:
-        PrintError(sameFileMessage(input, output));
+    case kDesSameFile: // checked above; the paths changed since
+        PrintError(QuoteName(inputPath) + " and " + QuoteName(outputPath) + " are the same file; nothing written");
         return kExitUsage;
     default:
         PrintError("unexpected result " + std::to_string(result));
         return kExitUsage;
     }
+    if (!target->toStdout)
+        return kExitOk;
+    OutputSink sink(*target);
+    return CopyToOutput(outputPath, sink) ? kExitOk : kExitUsage;
 }
 
 namespace {
 
-// Where the Base64 command writes: standard output, or a named file replaced
-// only when everything went well.
-class Sink {
-public:
-    explicit Sink(const std::string& name) : name_(name), toStdout_(isStream(name)) {}
-
-    bool open() {
-        if (toStdout_ || file_.Open(name_))
-            return true;
-        PrintError(name_ + ": cannot create");
-        return false;
-    }
-    bool write(std::string_view bytes) {
-        if (toStdout_)
-            return WriteStdout(bytes);
-        if (bytes.empty() || file_.Write(bytes.data(), bytes.size()))
-            return true;
-        PrintError(name_ + ": write error");
-        return false;
-    }
-    bool finish() {
-        if (toStdout_)
-            return FlushStdout();
-        if (file_.Commit())
-            return true;
-        PrintError(name_ + ": write error");
-        return false;
-    }
-
-private:
-    std::string name_;
-    bool toStdout_;
-    OutputFile file_;
-};
-
-// The file that a stream name stands for, for the same-file check: standard
-// input or output may be redirected to a file.
-std::string fileOf(const std::string& name, const char* stream) {
-    return isStream(name) ? stream : name;
-}
-
-// True when standard output is a regular file (so a comparison means something).
-bool stdoutIsFile() {
-    struct stat info {};
-    return ::fstat(1, &info) == 0 && S_ISREG(info.st_mode);
-}
-
-bool encodeStream(InputFile& input, Sink& sink) {
+bool encodeStream(InputFile& input, OutputSink& sink) {
     std::string chunk;
     std::string pending; // fewer than 3 bytes carried to the next chunk
     for (;;) {
@@ -228,7 +184,7 @@ bool encodeStream(InputFile& input, Sink& sink) {
     return sink.write(Base64Encode(pending));
 }
 
-bool decodeStream(InputFile& input, Sink& sink) {
+bool decodeStream(InputFile& input, OutputSink& sink) {
     Base64Decoder decoder;
     std::string chunk;
     std::string bytes;
@@ -249,12 +205,13 @@ bool decodeStream(InputFile& input, Sink& sink) {
 int RunBase64(const Arguments& args) {
     bool decode = false;
     std::vector<std::string> paths;
-    bool endOfOptions = false;
-    for (const std::string& arg : args) {
-        if (endOfOptions || arg.size() < 2 || arg[0] != '-') {
+    ArgumentReader reader(args);
+    while (reader.Next()) {
+        const std::string& arg = reader.Current();
+        if (reader.IsOperand()) {
             paths.push_back(arg);
-        } else if (arg == "--") {
-            endOfOptions = true;
+        } else if (reader.HasInlineValue()) {
+            return UsageError("base64", "option '" + arg + "' takes no value");
         } else if (arg == "--help" || arg == "-h") {
             std::fputs(kBase64Usage, stdout);
             std::fputs(kBase64Help, stdout);
@@ -268,23 +225,16 @@ int RunBase64(const Arguments& args) {
     if (paths.size() > 2)
         return UsageError("base64", "at most INPUT and OUTPUT may be given");
     const std::string inputName = paths.empty() ? "-" : paths[0];
-    const std::string outputName = paths.size() < 2 ? "-" : paths[1];
-    if (inputName.empty() || (paths.size() == 2 && outputName.empty()))
+    if (inputName.empty())
         return UsageError("base64", "an empty file name");
-
-    // Refused when both name one file, also through a redirection of standard
-    // input or output: reading a file while writing it would lose it.
-    const bool outputIsFile = !isStream(outputName) || stdoutIsFile();
-    if (outputIsFile && SameFile(fileOf(inputName, "/dev/stdin"), fileOf(outputName, "/dev/stdout"))) {
-        PrintError(sameFileMessage(isStream(inputName) ? "standard input" : inputName,
-                                   isStream(outputName) ? "standard output" : outputName));
+    const std::optional<OutputTarget> target = ResolveOutput(paths.size() < 2 ? "-" : paths[1]);
+    if (!target || !DistinctFiles(inputName, *target))
         return kExitUsage;
-    }
 
     InputFile input(inputName);
     if (!input.ok())
         return kExitUsage;
-    Sink sink(outputName);
+    OutputSink sink(*target);
     if (!sink.open())
         return kExitUsage;
     const bool ok = decode ? decodeStream(input, sink) : encodeStream(input, sink);

@@ -1,10 +1,14 @@
-// What every quillhorn-cli command shares: reading inputs in chunks, writing
-// outputs, reporting errors, and the exit statuses.
+// What every quillhorn-cli command shares: reading the arguments, reading
+// inputs in chunks, the rules for OUTPUT names, writing outputs, the scratch
+// folder, reporting errors, the exit statuses, and the clean-up after an
+// interrupting signal.
 #ifndef QUILLHORN_CLI_SUPPORT_H
 #define QUILLHORN_CLI_SUPPORT_H
 
-#include <cstdio>
-#include <functional>
+#include "output_file.h"
+
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,7 +25,43 @@ void PrintError(std::string_view message);
 // A usage error: prints the message and a hint, returns kExitUsage.
 int UsageError(std::string_view command, std::string_view message);
 
-// An input: a named file, or standard input for "" and "-".
+// A file name as messages show it: as it is when it is plain, else quoted for
+// the shell ('with blank', "it's", 'line'$'\n''feed'), as coreutils does.
+std::string QuoteName(std::string_view name);
+
+// "NAME: REASON" with the name quoted as above, for PrintError.
+std::string NameError(std::string_view name, int error);
+
+// The arguments of one command after its name.
+using Arguments = std::vector<std::string>;
+
+// Walks a command's arguments: options ("-k", "--key", "--key=VALUE"), "--"
+// ending the options, and operands ("-" and "" included).
+class ArgumentReader {
+public:
+    explicit ArgumentReader(const Arguments& args, std::size_t first = 0) : args_(args), next_(first) {}
+
+    // Moves to the next argument; false when none is left.
+    bool Next();
+    bool IsOperand() const { return operand_; }
+    // The operand, or the option's name without "=VALUE".
+    const std::string& Current() const { return current_; }
+    // True for an option written "--name=VALUE".
+    bool HasInlineValue() const { return inline_.has_value(); }
+    // The option's value: its "=VALUE", else the next argument. False when there is none.
+    bool TakeValue(std::string& into);
+
+private:
+    const Arguments& args_;
+    std::size_t next_;
+    bool endOfOptions_ = false;
+    bool operand_ = false;
+    std::string current_;
+    std::optional<std::string> inline_;
+};
+
+// An input: a named file, or standard input for "" and "-". A folder is
+// refused with "NAME: Is a directory"; every failure is reported.
 class InputFile {
 public:
     explicit InputFile(const std::string& name);
@@ -29,15 +69,19 @@ public:
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
-    bool ok() const { return file_ != nullptr; }
+    bool ok() const { return fd_ >= 0; }
+    bool isStandardInput() const { return standard_; }
+    // A regular file, which an engine may open again by its name.
+    bool isRegular() const { return regular_; }
     const std::string& displayName() const { return display_; }
-    // Reads the next chunk into `buffer`; an empty chunk at the end. False on a
-    // read error.
+    // Reads the next chunk into `buffer`; an empty chunk at the end. False
+    // after a message on a read error.
     bool read(std::string& buffer);
 
 private:
-    std::FILE* file_ = nullptr;
-    bool owned_ = false;
+    int fd_ = -1;
+    bool standard_ = false;
+    bool regular_ = false;
     std::string display_;
 };
 
@@ -59,8 +103,65 @@ int CloseStdout(int status);
 bool NamesStandardInput(const std::string& name);
 bool NamesStandardOutput(const std::string& name);
 
-// The arguments of one command after its name.
-using Arguments = std::vector<std::string>;
+// Where an OUTPUT argument sends the bytes.
+struct OutputTarget {
+    bool toStdout = true;
+    std::string path; // a named file, when not standard output
+};
+
+// The rule of every OUTPUT: "-", and a path naming the file open as standard
+// output (/dev/stdout, /dev/fd/1), are standard output; a path that exists as
+// anything but a regular file (a folder, a device, a FIFO) is refused, after a
+// message, and left as it is; anything else is a file, links followed.
+std::optional<OutputTarget> ResolveOutput(const std::string& name);
+
+// False, after a message, when the input (a name as InputFile takes it) and
+// the output are one file, through links, other spellings or a redirection of
+// standard input or output: writing would destroy the input, or feed on
+// itself. Standard output counts only when it is a regular file.
+bool DistinctFiles(const std::string& inputName, const OutputTarget& output);
+
+// Where a command writes: standard output, or a named file that is replaced
+// only by finish(). Every failure is reported with its reason.
+class OutputSink {
+public:
+    explicit OutputSink(OutputTarget target) : target_(std::move(target)) {}
+
+    bool open();
+    bool write(std::string_view bytes);
+    bool finish();
+
+private:
+    OutputTarget target_;
+    qh::OutputFile file_;
+};
+
+// A private folder in $TMPDIR for copies of inputs and outputs that an engine
+// must have as regular files. Removed with its contents when it goes, and by
+// the clean-up after an interrupting signal.
+class ScratchFolder {
+public:
+    ScratchFolder() = default;
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    // The path of `name` inside the folder, created on first use; empty after a message.
+    std::string file(const std::string& name);
+
+private:
+    std::string path_;
+};
+
+// Copies what is left of `input` into a new file `path`; false after a message.
+bool Spool(InputFile& input, const std::string& path);
+// Copies the file `path` into `sink` and finishes it; false after a message.
+bool CopyToOutput(const std::string& path, OutputSink& sink);
+
+// From here on SIGINT, SIGTERM and SIGHUP (those not ignored) remove every
+// registered temporary file and scratch folder, then end the process as the
+// signal would have. Call first in main, before any thread starts.
+void RemoveTemporariesOnInterrupt();
 
 } // namespace qh::cli
 

@@ -52,36 +52,39 @@ struct CommonOptions {
 
 // Returns kExitOk when the arguments parse, else the usage error's status.
 int parseOptions(const Arguments& args, CommonOptions& common, const OwnOption& own) {
+    const std::string command = "codes " + args[0];
     bool haveFile = false;
-    for (size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
+    ArgumentReader reader(args, 1);
+    while (reader.Next()) {
+        const std::string& arg = reader.Current();
+        bool tookValue = false;
         const std::function<bool(std::string&)> value = [&](std::string& into) {
-            if (i + 1 >= args.size())
-                return false;
-            into = args[++i];
-            return true;
+            tookValue = true;
+            return reader.TakeValue(into);
         };
-        if (arg == "--help") {
+        if (reader.IsOperand()) {
+            if (haveFile)
+                return UsageError(command, "only one FILE may be given");
+            common.file = arg;
+            haveFile = true;
+        } else if (arg == "--help") {
             common.help = true;
             return kExitOk;
         } else if (arg == "--prefix") {
             if (!value(common.prefix))
-                return UsageError("codes " + args[0], "--prefix needs a value");
+                return UsageError(command, "--prefix needs a value");
         } else if (arg == "--suffix") {
             if (!value(common.suffix))
-                return UsageError("codes " + args[0], "--suffix needs a value");
-        } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
+                return UsageError(command, "--suffix needs a value");
+        } else {
             const std::optional<std::string> error = own(arg, value);
             if (!error)
-                return UsageError("codes " + args[0], "unknown option '" + arg + "'");
+                return UsageError(command, "unknown option '" + arg + "'");
             if (!error->empty())
-                return UsageError("codes " + args[0], *error);
-        } else if (haveFile) {
-            return UsageError("codes " + args[0], "only one FILE may be given");
-        } else {
-            common.file = arg;
-            haveFile = true;
+                return UsageError(command, *error);
         }
+        if (reader.HasInlineValue() && !tookValue)
+            return UsageError(command, "option '" + arg + "' takes no value");
     }
     return kExitOk;
 }
@@ -116,6 +119,8 @@ int runEncode(const Arguments& args) {
     options.prefix = common.prefix;
     options.suffix = common.suffix;
 
+    if (!DistinctFiles(common.file, OutputTarget{}))
+        return kExitUsage;
     InputFile input(common.file);
     if (!input.ok())
         return kExitUsage;
@@ -174,6 +179,8 @@ int runDecode(const Arguments& args) {
     if (base == 0 || baseTwice)
         return UsageError("codes decode", "exactly one of --dec and --hex is required");
 
+    if (!DistinctFiles(common.file, OutputTarget{}))
+        return kExitUsage;
     InputFile input(common.file);
     if (!input.ok())
         return kExitUsage;

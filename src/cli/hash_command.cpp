@@ -5,6 +5,7 @@
 #include "hash_value.h"
 #include "md5.h"
 #include "sha.h"
+#include "sum_check.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -183,68 +184,11 @@ std::string formatDigest(const Algorithm& algorithm, std::string_view digest, co
     return format.shortMd5 ? text.substr(8, 16) : text;
 }
 
-// A digest line's name holding a backslash, a line feed or a carriage return
-// is written with those escaped, and the line starts with a backslash, as
-// sha256sum does; so the line stays one line and reads back to the same name.
-// A verdict line of --check is escaped so only when the name holds a line feed,
-// again as sha256sum does.
-bool needsEscape(std::string_view name, bool verdict) {
-    return name.find_first_of(verdict ? "\n" : "\\\n\r") != std::string_view::npos;
-}
-
-std::string escapeName(std::string_view name) {
-    std::string text;
-    for (char ch : name) {
-        if (ch == '\\')
-            text += "\\\\";
-        else if (ch == '\n')
-            text += "\\n";
-        else if (ch == '\r')
-            text += "\\r";
-        else
-            text += ch;
-    }
-    return text;
-}
-
-std::optional<std::string> unescapeName(std::string_view text) {
-    std::string name;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\') {
-            name += text[i];
-            continue;
-        }
-        if (++i == text.size())
-            return std::nullopt;
-        if (text[i] == '\\')
-            name += '\\';
-        else if (text[i] == 'n')
-            name += '\n';
-        else if (text[i] == 'r')
-            name += '\r';
-        else
-            return std::nullopt;
-    }
-    return name;
-}
-
-// "NAME" with its escape, preceded by `lead` ("DIGEST  ") and the marking backslash.
-std::string lineFor(std::string_view lead, std::string_view name, std::string_view tail, bool verdict) {
-    std::string line;
-    const bool escaped = needsEscape(name, verdict);
-    if (escaped)
-        line += '\\';
-    line.append(lead);
-    line += escaped ? escapeName(name) : std::string(name);
-    line.append(tail);
-    return line;
-}
-
 // The digest of a file or of standard input ("-"), read in chunks; nothing when
 // it cannot be opened or read (the reason is already on standard error).
 std::optional<std::string> digestFile(const Algorithm& algorithm, const std::string& name) {
     if (name.empty()) { // InputFile would take it for standard input
-        PrintError("'': No such file or directory");
+        PrintError(NameError(name, ENOENT));
         return std::nullopt;
     }
     InputFile input(name);
@@ -271,7 +215,13 @@ struct Input {
 struct Options {
     Format format;
     std::vector<Input> inputs;
-    std::vector<std::string> lists; // --check
+    bool check = false;
+    CheckOptions checkOptions;
+    std::vector<std::string> checkOnly; // options given that only --check takes
+    bool binary = false;                // -b: '*' between digest and name, as sha256sum -b writes
+    bool modeGiven = false;             // -b or -t
+    bool tag = false;
+    bool zero = false;
     bool help = false;
 };
 
@@ -294,51 +244,53 @@ std::optional<std::string> parseHexInput(const Algorithm& algorithm, const std::
 // Returns kExitOk when the arguments parse, else the status to exit with.
 int parseOptions(const Algorithm& algorithm, const Arguments& args, Options& options) {
     const std::string command(algorithm.name);
-    bool endOfOptions = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string arg = args[i];
-        if (endOfOptions || arg == "-" || arg.empty() || arg[0] != '-') {
+    ArgumentReader reader(args);
+    while (reader.Next()) {
+        const std::string& arg = reader.Current();
+        if (reader.IsOperand()) {
             options.inputs.push_back({true, arg, {}});
             continue;
         }
-        std::optional<std::string> inlineValue; // --name=value
-        if (const std::size_t equals = arg.find('='); arg.rfind("--", 0) == 0 && equals != std::string::npos) {
-            inlineValue = arg.substr(equals + 1);
-            arg.resize(equals);
-        }
-        const auto value = [&](std::string& into) {
-            if (inlineValue) {
-                into = *inlineValue;
-                return true;
-            }
-            if (i + 1 >= args.size())
-                return false;
-            into = args[++i];
-            return true;
-        };
-        if (inlineValue && arg != "--check" && arg != "--format")
+        const bool takesValue = arg == "-s" || arg == "-x" || arg == "--format";
+        if (reader.HasInlineValue() && !takesValue)
             return UsageError(command, "option '" + arg + "' takes no value");
         std::string text;
-        if (arg == "--") {
-            endOfOptions = true;
-        } else if (arg == "--help" || arg == "-h") {
+        using Report = CheckOptions::Report;
+        if (arg == "--help" || arg == "-h") {
             options.help = true;
             return kExitOk;
         } else if (arg == "-s") {
-            if (!value(text))
+            if (!reader.TakeValue(text))
                 return UsageError(command, "-s needs a text");
             options.inputs.push_back({false, "\"" + text + "\"", text});
         } else if (arg == "-x") {
-            if (!value(text))
+            if (!reader.TakeValue(text))
                 return UsageError(command, "-x needs a hexadecimal text");
             std::optional<std::string> bytes = parseHexInput(algorithm, text);
             if (!bytes)
                 return kExitUsage;
             options.inputs.push_back({false, "\"" + text + "\"", std::move(*bytes)});
         } else if (arg == "-c" || arg == "--check") {
-            if (!value(text))
-                return UsageError(command, "--check needs a file");
-            options.lists.push_back(text);
+            options.check = true;
+        } else if (arg == "--status" || arg == "--quiet" || arg == "-w" || arg == "--warn") {
+            // The last of the three counts, as in coreutils.
+            options.checkOptions.report = arg == "--status"  ? Report::Status
+                                          : arg == "--quiet" ? Report::Quiet
+                                                             : Report::Warn;
+            options.checkOnly.push_back(arg == "-w" ? "--warn" : arg);
+        } else if (arg == "--strict") {
+            options.checkOptions.strict = true;
+            options.checkOnly.push_back(arg);
+        } else if (arg == "--ignore-missing") {
+            options.checkOptions.ignoreMissing = true;
+            options.checkOnly.push_back(arg);
+        } else if (arg == "-b" || arg == "--binary" || arg == "-t" || arg == "--text") {
+            options.binary = arg == "-b" || arg == "--binary";
+            options.modeGiven = true;
+        } else if (arg == "--tag") {
+            options.tag = true;
+        } else if (arg == "-z" || arg == "--zero") {
+            options.zero = true;
         } else if (arg == "--upper") {
             options.format.upper = true;
         } else if (arg == "--short" && algorithm.family == Family::Md5) {
@@ -346,19 +298,49 @@ int parseOptions(const Algorithm& algorithm, const Arguments& args, Options& opt
         } else if (arg == "--spaced" && algorithm.family == Family::Sha) {
             options.format.spaced = true;
         } else if (arg == "--format" && isCrc(algorithm)) {
-            if (!value(text) || (text != "hex" && text != "dec" && text != "bin"))
+            if (!reader.TakeValue(text) || (text != "hex" && text != "dec" && text != "bin"))
                 return UsageError(command, "--format needs hex, dec or bin");
             options.format.crcForm = text == "hex" ? CrcForm::Hex : text == "dec" ? CrcForm::Dec : CrcForm::Bin;
         } else {
-            return UsageError(command, "unknown option '" + args[i] + "'");
+            return UsageError(command, "unknown option '" + arg + "'");
         }
     }
-    if (!options.lists.empty() && !options.inputs.empty())
-        return UsageError(command, "--check reads its files from the lists; no other input may be given");
+    // The combinations coreutils refuses, in its words.
+    if (options.check) {
+        if (options.tag)
+            return UsageError(command, "the --tag option is meaningless when verifying checksums");
+        if (options.modeGiven)
+            return UsageError(command, "the --binary and --text options are meaningless when verifying checksums");
+        if (options.zero)
+            return UsageError(command, "the --zero option is not supported when verifying checksums");
+        if (std::any_of(options.inputs.begin(), options.inputs.end(), [](const Input& in) { return !in.isFile; }))
+            return UsageError(command, "-s and -x cannot be used with --check");
+    } else if (!options.checkOnly.empty()) {
+        return UsageError(command,
+                          "the " + options.checkOnly.back() + " option is meaningful only when verifying checksums");
+    }
     return kExitOk;
 }
 
+// The name of tagged lines: "SHA256", "MD5", "CRC-CCITT".
+std::string tagOf(const Algorithm& algorithm) {
+    std::string tag(algorithm.name);
+    std::transform(tag.begin(), tag.end(), tag.begin(), [](char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; });
+    return tag;
+}
+
+// OpenSSL 3's name for the algorithms it names otherwise: "SHA2-256".
+std::string_view opensslTagOf(const Algorithm& algorithm) {
+    if (algorithm.family != Family::Sha || algorithm.sha == ShaVariant::Sha1)
+        return {};
+    return algorithm.sha == ShaVariant::Sha224   ? "SHA2-224"
+           : algorithm.sha == ShaVariant::Sha256 ? "SHA2-256"
+           : algorithm.sha == ShaVariant::Sha384 ? "SHA2-384"
+                                                 : "SHA2-512";
+}
+
 int runDigests(const Algorithm& algorithm, const Options& options) {
+    const std::string tag = tagOf(algorithm);
     int status = kExitOk;
     for (const Input& input : options.inputs) {
         std::optional<std::string> digest;
@@ -373,141 +355,55 @@ int runDigests(const Algorithm& algorithm, const Options& options) {
             status = kExitUsage;
             continue;
         }
-        const std::string lead = formatDigest(algorithm, *digest, options.format) + "  ";
-        if (!WriteStdout(lineFor(lead, input.name, "\n", false)))
+        const std::string text = formatDigest(algorithm, *digest, options.format);
+        std::string line;
+        if (options.zero) // NUL-ended lines need no escapes
+            line = (options.tag ? tag + " (" + input.name + ") = " + text
+                                : text + (options.binary ? " *" : "  ") + input.name) +
+                   '\0';
+        else if (options.tag)
+            line = SumLine(tag + " (", input.name, ") = " + text + "\n", false);
+        else
+            line = SumLine(text + (options.binary ? " *" : "  "), input.name, "\n", false);
+        if (!WriteStdout(line))
             return kExitUsage;
     }
     return FlushStdout() ? status : kExitUsage;
 }
 
-struct CheckEntry {
-    std::string digest; // hexadecimal, as written
-    std::string name;
-};
-
-// A line "DIGEST  NAME" or "DIGEST *NAME" (the binary-mode marker of
-// sha256sum), with an optional leading backslash that marks an escaped NAME.
-std::optional<CheckEntry> parseCheckLine(const Algorithm& algorithm, std::string_view line) {
-    std::size_t i = line.find_first_not_of(" \t");
-    if (i == std::string_view::npos)
-        return std::nullopt;
-    const bool escaped = line[i] == '\\';
-    if (escaped)
-        ++i;
-    const std::size_t digits = 2 * digestLength(algorithm);
-    if (line.size() < i + digits + 3) // digest, blank, marker and at least one character of the name
-        return std::nullopt;
-    CheckEntry entry;
-    entry.digest = line.substr(i, digits);
-    if (entry.digest.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
-        return std::nullopt;
-    i += digits;
-    if ((line[i] != ' ' && line[i] != '\t') || (line[i + 1] != ' ' && line[i + 1] != '*'))
-        return std::nullopt;
-    const std::string_view name = line.substr(i + 2);
-    if (!escaped) {
-        entry.name = name;
-        return entry;
-    }
-    std::optional<std::string> unescaped = unescapeName(name);
-    if (!unescaped)
-        return std::nullopt;
-    entry.name = std::move(*unescaped);
-    return entry;
-}
-
-bool sameDigest(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return (x | 0x20) == (y | 0x20); }); // both are hexadecimal digits
-}
-
-struct CheckTally {
-    unsigned improper = 0;
-    unsigned unreadable = 0;
-    unsigned mismatched = 0;
-};
-
-void warn(unsigned count, const char* one, const char* many) {
-    if (count > 0)
-        PrintError("WARNING: " + std::to_string(count) + " " + (count == 1 ? one : many));
-}
-
-// Checks the entries of one list; returns kExitOk, kExitFailed or kExitUsage.
-int checkList(const Algorithm& algorithm, const std::string& list, CheckTally& tally) {
-    std::FILE* file = list == "-" ? stdin : std::fopen(list.c_str(), "rb");
-    if (!file) {
-        PrintError(list + ": " + std::strerror(errno));
-        return kExitUsage;
-    }
-    int status = kExitOk;
-    unsigned proper = 0;
-    char* buffer = nullptr;
-    std::size_t capacity = 0;
-    for (ssize_t got; (got = getline(&buffer, &capacity, file)) >= 0;) {
-        std::string_view line(buffer, static_cast<std::size_t>(got));
-        if (!line.empty() && line.back() == '\n')
-            line.remove_suffix(1);
-        if (!line.empty() && line.back() == '\r') // a list written with CR LF line ends
-            line.remove_suffix(1);
-        if (line.empty() || line[0] == '#')
-            continue;
-        const std::optional<CheckEntry> entry = parseCheckLine(algorithm, line);
-        if (!entry) {
-            ++tally.improper;
-            continue;
-        }
-        ++proper;
-        const std::optional<std::string> digest = digestFile(algorithm, entry->name);
-        const char* verdict = "OK";
-        if (!digest) {
-            verdict = "FAILED open or read";
-            ++tally.unreadable;
-            status = kExitFailed;
-        } else if (!sameDigest(toHex(*digest, false, false), entry->digest)) {
-            verdict = "FAILED";
-            ++tally.mismatched;
-            status = kExitFailed;
-        }
-        if (!WriteStdout(lineFor("", entry->name, std::string(": ") + verdict + "\n", true)) || !FlushStdout()) {
-            status = kExitUsage;
-            break;
-        }
-    }
-    std::free(buffer);
-    if (std::ferror(file)) {
-        PrintError(list + ": read error");
-        status = kExitUsage;
-    } else if (proper == 0 && status == kExitOk) {
-        PrintError(list + ": no properly formatted checksum lines found");
-        status = kExitFailed;
-    }
-    if (file != stdin)
-        std::fclose(file);
-    return status;
-}
-
 int runCheck(const Algorithm& algorithm, const Options& options) {
-    CheckTally tally;
-    int status = kExitOk;
-    for (const std::string& list : options.lists)
-        status = std::max(status, checkList(algorithm, list, tally));
-    warn(tally.improper, "line is improperly formatted", "lines are improperly formatted");
-    warn(tally.unreadable, "listed file could not be read", "listed files could not be read");
-    warn(tally.mismatched, "computed checksum did NOT match", "computed checksums did NOT match");
-    return status;
+    const std::string tag = tagOf(algorithm);
+    CheckAlgorithm check;
+    check.tag = tag;
+    check.otherTag = opensslTagOf(algorithm);
+    check.digestBytes = digestLength(algorithm);
+    check.digestFile = [&](const std::string& name) -> std::optional<std::string> {
+        const std::optional<std::string> digest = digestFile(algorithm, name);
+        if (!digest)
+            return std::nullopt;
+        return toHex(*digest, false, false);
+    };
+    std::vector<std::string> lists;
+    for (const Input& input : options.inputs)
+        lists.push_back(input.name);
+    if (lists.empty())
+        lists.push_back("-");
+    return CheckSumLists(check, options.checkOptions, lists);
 }
 
 void printHelp(const Algorithm& algorithm) {
     const std::string name(algorithm.name);
+    const std::string tag = tagOf(algorithm);
     const char* own = algorithm.family == Family::Md5   ? "[--short]"
                       : algorithm.family == Family::Sha ? "[--spaced]"
                                                         : "[--format hex|dec|bin]";
-    std::printf("Usage: quillhorn-cli %s [--upper] %s [-s TEXT]... [-x HEXTEXT]... [FILE]...\n"
-                "       quillhorn-cli %s -c LIST...\n"
+    const std::string like = isCrc(algorithm) ? "sha256sum" : name + "sum";
+    std::printf("Usage: quillhorn-cli %s [--upper] %s [--tag] [-b|-t] [-z] [-s TEXT]... [-x HEXTEXT]... [FILE]...\n"
+                "       quillhorn-cli %s -c [--status|--quiet|--warn] [--strict] [--ignore-missing] [FILE]...\n"
                 "Writes one line \"DIGEST  NAME\" per input, as %s does: for each FILE (standard\n"
                 "input when none is given, or for -), each -s TEXT and each -x HEXTEXT, in the order given.\n"
                 "  -s TEXT         the bytes of TEXT; NAME is the text in double quotes\n",
-                name.c_str(), own, name.c_str(), isCrc(algorithm) ? "sha256sum" : (name + "sum").c_str());
+                name.c_str(), own, name.c_str(), like.c_str());
     if (algorithm.family == Family::Md5)
         std::fputs("  -x HEXTEXT      pairs of hexadecimal digits, blanks and tabs between pairs:\n"
                    "                  \"AD 3E\" and \"AD3E\" are the bytes AD 3E; \"ADE\" is refused\n"
@@ -522,12 +418,40 @@ void printHelp(const Algorithm& algorithm) {
     if (isCrc(algorithm))
         std::fputs("  --format FORM   hex (with leading zeros, the default), dec, or bin (base 2 in groups of 4)\n",
                    stdout);
-    std::fputs("  --upper         upper-case hexadecimal digits\n"
-               "  -c, --check LIST\n"
-               "                  read lines \"DIGEST  NAME\" or \"DIGEST *NAME\" from LIST (- for standard\n"
-               "                  input), digest each NAME and print \"NAME: OK\" or \"NAME: FAILED\";\n"
-               "                  exit 1 if any failed\n",
-               stdout);
+    std::printf("  --upper         upper-case hexadecimal digits\n"
+                "  --tag           write tagged lines \"%s (NAME) = DIGEST\"\n"
+                "  -b, --binary    write \"DIGEST *NAME\"; -t, --text: \"DIGEST  NAME\" (the default);\n"
+                "                  files are read as they are either way\n"
+                "  -z, --zero      end each line with a zero byte instead of a line feed, names unescaped\n"
+                "  -c, --check     read the FILEs as sum lists (standard input when none is given, or for -)\n"
+                "                  in the forms %s writes (\"DIGEST  NAME\", \"DIGEST *NAME\", \"%s (NAME) =\n"
+                "                  DIGEST\") or OpenSSL writes (\"%s(NAME)= DIGEST\"), digest each NAME and print\n"
+                "                  \"NAME: OK\", \"NAME: FAILED\" or \"NAME: FAILED open or read\"\n"
+                "With --check only:\n"
+                "  --ignore-missing  say nothing of listed files that do not exist\n"
+                "  --quiet         leave out the OK lines\n"
+                "  --status        print nothing; the exit status tells\n"
+                "  --strict        fail on improperly formatted lines\n"
+                "  -w, --warn      name each improperly formatted line\n"
+                "Exit status: 0 done; 1 with --check, a file that did not match or could not be read, a list\n"
+                "without a proper line, or (--strict) an improper line; 2 usage error or an unreadable FILE.\n",
+                tag.c_str(), like.c_str(), tag.c_str(),
+                opensslTagOf(algorithm).empty() ? tag.c_str() : std::string(opensslTagOf(algorithm)).c_str());
+}
+
+int runHash(const Algorithm& algorithm, const Arguments& args) {
+    Options options;
+    if (const int parsed = parseOptions(algorithm, args, options); parsed != kExitOk)
+        return parsed;
+    if (options.help) {
+        printHelp(algorithm);
+        return kExitOk;
+    }
+    if (options.check)
+        return runCheck(algorithm, options);
+    if (options.inputs.empty())
+        options.inputs.push_back({true, "-", {}});
+    return runDigests(algorithm, options);
 }
 
 } // namespace
@@ -536,22 +460,26 @@ bool IsHashCommand(std::string_view command) {
     return findAlgorithm(command) != nullptr;
 }
 
-int RunHash(std::string_view command, const Arguments& args) {
+int RunHash(std::string_view command, const Arguments& given) {
     const Algorithm* algorithm = findAlgorithm(command);
     if (!algorithm)
         return UsageError(command, "unknown command");
-    Options options;
-    if (const int parsed = parseOptions(*algorithm, args, options); parsed != kExitOk)
-        return parsed;
-    if (options.help) {
-        printHelp(*algorithm);
-        return kExitOk;
+    // Flags written together, as coreutils takes them: -cw is -c -w.
+    Arguments args;
+    bool options = true;
+    for (std::size_t at = 0; at < given.size(); ++at) {
+        const std::string& arg = given[at];
+        const bool isValue = at > 0 && (given[at - 1] == "-s" || given[at - 1] == "-x" || given[at - 1] == "--format");
+        options = options && (arg != "--" || isValue);
+        if (options && !isValue && arg.size() > 2 && arg[0] == '-' &&
+            arg.find_first_not_of("bctwz", 1) == std::string::npos) {
+            for (std::size_t i = 1; i < arg.size(); ++i)
+                args.push_back({'-', arg[i]});
+        } else {
+            args.push_back(arg);
+        }
     }
-    if (!options.lists.empty())
-        return runCheck(*algorithm, options);
-    if (options.inputs.empty())
-        options.inputs.push_back({true, "-", {}});
-    return runDigests(*algorithm, options);
+    return runHash(*algorithm, args);
 }
 
 } // namespace qh::cli

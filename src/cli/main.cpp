@@ -59,6 +59,7 @@ int run(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    qh::cli::RemoveTemporariesOnInterrupt();
     // Whatever a command wrote must have reached standard output for the run to succeed.
     return qh::cli::CloseStdout(run(argc, argv));
 }

@@ -2,17 +2,11 @@
 
 #include "rsa_loader.h"
 #include "rsa_numbers.h"
-#include "same_file.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
 #include <optional>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 namespace qh::cli {
@@ -36,11 +30,12 @@ constexpr const char* kHelp =
     "             decrypt-int only.\n"
     "encrypt      encrypts INPUT into OUTPUT with n and e, in the file format of the GUI's RSA tool;\n"
     "decrypt      decrypts such a file with n and d. INPUT and OUTPUT default to standard input and\n"
-    "             output, also when given as -; standard input is copied to a temporary file in\n"
-    "             $TMPDIR first, since the format records the length up front, and standard output is\n"
-    "             written from one, removed afterwards; so is an OUTPUT that names standard output\n"
-    "             (/dev/stdout, /dev/fd/1). A named OUTPUT is replaced only on success, through a link\n"
-    "             to its target; it may not be INPUT, nor exist as anything but a regular file.\n"
+    "             output, also when given as - (OUTPUT also as /dev/stdout); write ./- for a file\n"
+    "             named -. An INPUT that is not a regular file (standard input, a pipe) is copied to\n"
+    "             a temporary folder in $TMPDIR first, since the format records the length up front;\n"
+    "             the result is made in that folder too, then copied to OUTPUT, and the folder is\n"
+    "             removed. A named OUTPUT is replaced only on success, through a link to its target;\n"
+    "             it may not be INPUT, nor exist as anything but a regular file.\n"
     "encrypt-int  prints NUMBER^e mod n; decrypt-int prints NUMBER^d mod n. NUMBER is hexadecimal\n"
     "decrypt-int  and below n; the result is lower-case hexadecimal.\n"
     "  --key KEYFILE  n, e and d in hexadecimal on three lines (LF or CR LF line ends, blanks\n"
@@ -154,10 +149,6 @@ int ExitFor(int status) {
     }
 }
 
-bool IsStream(const std::string& name) {
-    return name.empty() || name == "-";
-}
-
 std::string Quoted(const std::string& name) {
     return "'" + name + "'";
 }
@@ -212,89 +203,6 @@ std::optional<Key> ReadKey(const std::string& path) {
     return key;
 }
 
-// A folder in $TMPDIR for the copies of standard input and output, removed
-// with its contents when the command ends.
-class ScratchFolder {
-public:
-    ~ScratchFolder() {
-        if (!path_.empty()) {
-            std::error_code ignored;
-            std::filesystem::remove_all(path_, ignored);
-        }
-    }
-    // The path of `name` inside the folder, created on first use; empty after a message.
-    std::string file(const std::string& name) {
-        if (path_.empty()) {
-            const char* tmp = std::getenv("TMPDIR");
-            std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/quillhorn-rsa-XXXXXX";
-            if (::mkdtemp(pattern.data()) == nullptr) {
-                PrintError("cannot create a temporary folder in " + pattern.substr(0, pattern.rfind('/')) + ": " +
-                           std::strerror(errno));
-                return {};
-            }
-            path_ = pattern;
-        }
-        return path_ + "/" + name;
-    }
-
-private:
-    std::string path_;
-};
-
-// Copies an input that is not a regular file (standard input, a pipe) to `path`.
-bool Spool(const std::string& inputName, const std::string& path) {
-    InputFile input(inputName);
-    if (!input.ok())
-        return false;
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out) {
-        PrintError(path + ": " + std::strerror(errno));
-        return false;
-    }
-    std::string chunk;
-    bool ok = true;
-    while ((ok = input.read(chunk)) && !chunk.empty()) {
-        if (std::fwrite(chunk.data(), 1, chunk.size(), out) != chunk.size()) {
-            ok = false;
-            PrintError(path + ": write error: " + std::strerror(errno));
-            break;
-        }
-    }
-    if (std::fclose(out) != 0 && ok) {
-        PrintError(path + ": write error: " + std::strerror(errno));
-        ok = false;
-    }
-    return ok;
-}
-
-bool CopyToStdout(const std::string& path) {
-    InputFile input(path);
-    if (!input.ok())
-        return false;
-    std::string chunk;
-    for (;;) {
-        if (!input.read(chunk))
-            return false;
-        if (chunk.empty())
-            break;
-        if (!WriteStdout(chunk))
-            return false;
-    }
-    return FlushStdout();
-}
-
-// True for a path that exists and is not a regular file or folder: such an
-// input is read once, like standard input, and the component wants a file.
-bool IsSpecialFile(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
-}
-
-bool StdoutIsFile() {
-    struct stat info {};
-    return ::fstat(1, &info) == 0 && S_ISREG(info.st_mode);
-}
-
 // The component beside the program; null after a message.
 IRsaComponent* LoadComponent(RsaComponentLoader& loader) {
     const std::string path = DefaultRsaComponentPath();
@@ -343,48 +251,41 @@ int Integer(RsaClient& client, bool encrypt, const Key& key, const std::string& 
 }
 
 int File(RsaClient& client, bool encrypt, const Key& key, const std::string& inputName, const std::string& outputName) {
-    // An OUTPUT that names standard output, as "-" or as a path to the file
-    // open there (/dev/stdout, /dev/fd/1), is written to it from the scratch
-    // folder: the component would make its temporary file beside the path, in
-    // /dev, where only root may write.
-    const bool toStdout = NamesStandardOutput(outputName);
-    // Refused when both name one file, also through a redirection of standard
-    // input or output, before anything is read or written.
-    const bool outputIsFile = !toStdout || StdoutIsFile();
-    if (outputIsFile &&
-        SameFile(IsStream(inputName) ? "/dev/stdin" : inputName, toStdout ? "/dev/stdout" : outputName)) {
-        PrintError(Failure(Quoted(IsStream(inputName) ? "standard input" : inputName) + " and " +
-                               Quoted(IsStream(outputName) ? "standard output" : outputName),
-                           QH_RSA_E_SAME_FILE));
+    // Refused before anything is read or written.
+    const std::optional<OutputTarget> target = ResolveOutput(outputName);
+    if (!target || !DistinctFiles(inputName, *target))
         return kExitUsage;
-    }
+    InputFile input(inputName);
+    if (!input.ok())
+        return kExitUsage;
+    // The component reads a regular file by its name (the format records the
+    // length up front), so anything else is copied to the scratch folder
+    // first. It writes into the scratch folder too, and the result is put in
+    // place from there: every temporary file is then this program's, which
+    // removes them all when it is interrupted.
     ScratchFolder scratch;
-    std::string input = inputName;
-    if (IsStream(inputName) || IsSpecialFile(inputName)) {
-        input = scratch.file("input");
-        if (input.empty() || !Spool(inputName, input))
+    std::string inputPath = inputName;
+    if (input.isStandardInput() || !input.isRegular()) {
+        inputPath = scratch.file("input");
+        if (inputPath.empty() || !Spool(input, inputPath))
             return kExitUsage;
     }
-    std::string output = outputName;
-    if (toStdout) {
-        output = scratch.file("output");
-        if (output.empty())
-            return kExitUsage;
-    }
-    const int status =
-        encrypt ? client.encryptFile(key.n, key.e, input, output) : client.decryptFile(key.n, key.d, input, output);
+    const std::string outputPath = scratch.file("output");
+    if (outputPath.empty())
+        return kExitUsage;
+    const int status = encrypt ? client.encryptFile(key.n, key.e, inputPath, outputPath)
+                               : client.decryptFile(key.n, key.d, inputPath, outputPath);
     if (status != QH_RSA_OK) {
         std::string what = encrypt ? "encryption failed" : "decryption failed";
         if (status == QH_RSA_E_OPEN_INPUT)
             what = Quoted(inputName);
         else if (status == QH_RSA_E_OPEN_OUTPUT)
-            what = Quoted(outputName);
+            what = Quoted(outputPath);
         PrintError(Failure(what, status));
         return ExitFor(status);
     }
-    if (toStdout && !CopyToStdout(output))
-        return kExitUsage;
-    return kExitOk;
+    OutputSink sink(*target);
+    return CopyToOutput(outputPath, sink) ? kExitOk : kExitUsage;
 }
 
 } // namespace
@@ -407,38 +308,32 @@ int RunRsa(const Arguments& args) {
 
     std::optional<std::string> keyPath, bits;
     std::vector<std::string> operands;
-    bool endOfOptions = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const auto takeValue = [&](const std::string& option, std::optional<std::string>& slot) -> bool {
+    ArgumentReader reader(args, 1);
+    while (reader.Next()) {
+        const std::string& arg = reader.Current();
+        const auto takeValue = [&](std::optional<std::string>& slot) -> bool {
             if (slot) {
-                UsageError(command, option + " may be given once");
+                UsageError(command, arg + " may be given once");
                 return false;
             }
-            if (arg.size() > option.size()) { // --option=VALUE
-                slot = arg.substr(option.size() + 1);
-                return true;
-            }
-            if (i + 1 >= args.size()) {
-                UsageError(command, option + " needs a value");
+            slot.emplace();
+            if (!reader.TakeValue(*slot)) {
+                UsageError(command, arg + " needs a value");
                 return false;
             }
-            slot = args[++i];
             return true;
         };
-        if (endOfOptions || arg.size() < 2 || arg[0] != '-') {
+        if (reader.IsOperand()) {
             operands.push_back(arg);
-        } else if (arg == "--") {
-            endOfOptions = true;
         } else if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, stdout);
             std::fputs(kHelp, stdout);
             return kExitOk;
-        } else if (keygen && (arg == "--bits" || arg.rfind("--bits=", 0) == 0)) {
-            if (!takeValue("--bits", bits))
+        } else if (keygen && arg == "--bits") {
+            if (!takeValue(bits))
                 return kExitUsage;
-        } else if (!keygen && (arg == "--key" || arg.rfind("--key=", 0) == 0)) {
-            if (!takeValue("--key", keyPath))
+        } else if (!keygen && arg == "--key") {
+            if (!takeValue(keyPath))
                 return kExitUsage;
         } else {
             return UsageError(command, "unknown option '" + arg + "'");

@@ -1,5 +1,7 @@
 #include "output_file.h"
 
+#include "temporary_files.h"
+
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -75,11 +77,16 @@ int createTemporary(const std::string& folder, const std::string& target, mode_t
         for (char& c : suffix)
             c = digits[nextRandom(state) % 36];
         temporary = stem + suffix + ".tmp";
+        // Made and registered in one step, so an interruption finds it.
+        const TemporaryFilesLock lock;
         // Readable too: the bytes of an output written in place are read back.
         const int fd = ::open(temporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0)
+            RegisterTemporaryFile(temporary);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
+    errno = EEXIST;
     return -1;
 }
 
@@ -94,6 +101,8 @@ bool writeAll(int fd, const char* bytes, std::size_t length) {
         const ssize_t written = ::write(fd, bytes, length);
         if (written < 0 && errno == EINTR)
             continue;
+        if (written == 0)
+            errno = EIO; // no progress and no reason given
         if (written <= 0)
             return false;
         bytes += written;
@@ -108,25 +117,33 @@ OutputFile::~OutputFile() {
     discard();
 }
 
+bool OutputFile::fail(int error) {
+    error_ = error;
+    discard();
+    return false;
+}
+
 bool OutputFile::Open(const std::string& path) {
     discard();
     failed_ = false;
     inPlace_ = false;
+    error_ = 0;
     if (path.empty())
-        return false;
+        return fail(ENOENT);
+    errno = 0;
     target_ = resolveTarget(path);
     if (target_.empty())
-        return false;
+        return fail(errno != 0 && errno != ENOENT ? errno : ELOOP);
     struct stat old {};
     const bool exists = ::stat(target_.c_str(), &old) == 0;
     if (!exists && errno != ENOENT)
-        return false;
+        return fail(errno);
     if (exists && !S_ISREG(old.st_mode))
-        return false; // a folder, a device or a FIFO is not ours to replace
+        return fail(S_ISDIR(old.st_mode) ? EISDIR : EINVAL); // a folder, a device or a FIFO is not ours to replace
     // A file the process may not write stays as it is, as when it is opened for
     // writing in place; the rename alone would get past its read-only bits.
     if (exists && ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)
-        return false;
+        return fail(errno);
 
     // An existing file's bits are copied onto the temporary file before any byte
     // is written; a new file gets 0666 less the umask from open itself.
@@ -140,7 +157,7 @@ bool OutputFile::Open(const std::string& path) {
     }
     if (fd_ < 0) {
         temporary_.clear();
-        return false;
+        return fail(errno);
     }
     if (exists) {
         // Owner first: changing it clears set-id bits that fchmod then restores.
@@ -149,10 +166,8 @@ bool OutputFile::Open(const std::string& path) {
         struct stat now {};
         if (::fstat(fd_, &now) == 0 && (now.st_uid != old.st_uid || now.st_gid != old.st_gid))
             (void)!::fchown(fd_, old.st_uid, old.st_gid);
-        if (::fchmod(fd_, old.st_mode & 07777) != 0) {
-            discard();
-            return false;
-        }
+        if (::fchmod(fd_, old.st_mode & 07777) != 0)
+            return fail(errno);
     }
     return true;
 }
@@ -161,6 +176,7 @@ bool OutputFile::Write(const void* data, std::size_t length) {
     if (fd_ < 0 || failed_)
         return false;
     if (!writeAll(fd_, static_cast<const char*>(data), length)) {
+        error_ = errno;
         failed_ = true;
         return false;
     }
@@ -168,7 +184,8 @@ bool OutputFile::Write(const void* data, std::size_t length) {
 }
 
 // The in-place path: the staged bytes replace the target's content. Not
-// atomic: a failure part of the way leaves the target damaged.
+// atomic: a failure part of the way leaves the target damaged. False with
+// errno set on failure.
 bool OutputFile::copyIntoTarget() {
     const int target = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW);
     if (target < 0)
@@ -186,7 +203,10 @@ bool OutputFile::copyIntoTarget() {
         ok = writeAll(target, buffer, static_cast<std::size_t>(got));
     }
     ok = ok && ::fsync(target) == 0;
+    const int error = errno;
     ok = ::close(target) == 0 && ok;
+    if (!ok && errno == 0)
+        errno = error;
     return ok;
 }
 
@@ -195,22 +215,23 @@ bool OutputFile::Commit() {
         discard();
         return false;
     }
+    // The target is replaced whole or not at all, even when the process is
+    // interrupted now: the removal of the temporary files waits for the lock.
+    const TemporaryFilesLock lock;
     if (inPlace_) {
-        const bool ok = copyIntoTarget();
+        errno = 0;
+        if (!copyIntoTarget())
+            return fail(errno != 0 ? errno : EIO);
         discard();
-        return ok;
+        return true;
     }
-    if (::fsync(fd_) != 0) {
-        discard();
-        return false;
-    }
+    if (::fsync(fd_) != 0)
+        return fail(errno);
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0 || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
-        ::unlink(temporary_.c_str());
-        temporary_.clear();
-        return false;
-    }
+    if (::close(fd) != 0 || ::rename(temporary_.c_str(), target_.c_str()) != 0)
+        return fail(errno);
+    ForgetTemporary(temporary_);
     temporary_.clear();
     // Make the rename itself durable; the new content is already in place, so a
     // failure here does not undo the output.
@@ -223,12 +244,17 @@ bool OutputFile::Commit() {
 }
 
 void OutputFile::discard() {
+    const int error = errno; // a failure's reason outlives the clean-up
     if (fd_ >= 0)
         ::close(fd_);
     fd_ = -1;
-    if (!temporary_.empty())
+    if (!temporary_.empty()) {
+        const TemporaryFilesLock lock;
         ::unlink(temporary_.c_str());
+        ForgetTemporary(temporary_);
+    }
     temporary_.clear();
+    errno = error;
 }
 
 } // namespace qh

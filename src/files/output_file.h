@@ -27,6 +27,9 @@ namespace qh {
 // group; a new file gets 0666 less the umask. Only a regular file or a name
 // that does not exist yet is replaced: a folder, a device or a FIFO is
 // refused and left as it is, and so is a file the process may not write.
+//
+// The temporary file is registered (temporary_files.h) from its creation until
+// it is renamed or removed, so that an interrupted process removes it.
 class OutputFile {
 public:
     OutputFile() = default;
@@ -45,8 +48,12 @@ public:
     bool Commit();
     // True when the target is written in place (see above).
     bool InPlace() const { return inPlace_; }
+    // The errno of the call that made Open, Write or Commit fail; 0 before any failure.
+    int Error() const { return error_; }
 
 private:
+    // Records `error`, removes the temporary file and returns false.
+    bool fail(int error);
     void discard();
     bool copyIntoTarget();
 
@@ -55,6 +62,7 @@ private:
     std::string temporary_;
     bool failed_ = false;
     bool inPlace_ = false;
+    int error_ = 0;
 };
 
 } // namespace qh

@@ -166,5 +166,34 @@ TEST_F(CipherFiles, Base64DecodingRules) {
     EXPECT_EQ(RunCli("base64 --help").status, 0);
 }
 
+TEST_F(CipherFiles, DesTakesStandardStreamsPipesAndProcessSubstitution) {
+    const std::string plain = RandomBytes(3000, 13);
+    WriteFile(path("plain"), plain);
+    ASSERT_EQ(DesEncryptFile(path("plain"), path("engine.des"), KeyOf("12345678")), kDesOk);
+    const std::string sealed = ReadFile(path("engine.des"));
+    Shell("mkdir " + path("tmp"));
+    const std::string cli = "cd " + dir_ + " && TMPDIR=" + path("tmp") + " " + QH_CLI_PATH + " des ";
+    const struct {
+        std::string line, input, expected; // the expected standard output
+    } cases[] = {
+        {"encrypt -k 12345678 - -", plain, sealed},
+        {"encrypt -k 12345678 plain -", "", sealed},
+        {"decrypt -k 12345678 - -", sealed, plain},
+        {"encrypt -k 12345678 <(cat plain) /dev/stdout", "", sealed},
+        {"encrypt -k 12345678 - - <plain | " + std::string(QH_CLI_PATH) + " des decrypt -k 12345678 - -", "", plain},
+        {"encrypt -k 12345678 - ./- && cat ./- && rm ./-", plain, sealed},
+    };
+    for (const auto& [line, input, expected] : cases) {
+        SCOPED_TRACE(line);
+        const CliRun run = RunShell(cli + line, input);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_TRUE(run.out == expected);
+    }
+    ASSERT_EQ(RunShell(cli + "decrypt -k 12345678 <(cat engine.des) out").status, 0);
+    EXPECT_TRUE(ReadFile(path("out")) == plain);
+    EXPECT_FALSE(Exists(path("-")));
+    EXPECT_EQ(Shell("ls -A " + path("tmp")), ""); // the scratch folders are gone
+}
+
 } // namespace
 } // namespace qh::test

@@ -273,7 +273,7 @@ TEST_F(CliRsa, OutputLinksAreFollowedAndFifosRefused) {
     ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0600), 0);
     const CliRun run = RunCli("rsa encrypt " + key + " " + path("plain") + " " + path("fifo"));
     EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("QH_RSA_E_OPEN_OUTPUT"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("not a regular file"), std::string::npos) << run.err;
     ASSERT_EQ(::lstat(path("fifo").c_str(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }

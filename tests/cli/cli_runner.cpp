@@ -24,6 +24,20 @@ const std::string& RunDir() {
 
 } // namespace
 
+CliRun RunShell(const std::string& command, const std::string& input) {
+    const std::string in = RunDir() + "/stdin", out = RunDir() + "/stdout", err = RunDir() + "/stderr";
+    const std::string script = RunDir() + "/script";
+    std::ofstream(in, std::ios::binary) << input;
+    std::ofstream(script, std::ios::binary) << command << "\n";
+    const std::string line = "bash " + script + " <" + in + " >" + out + " 2>" + err;
+    CliRun run;
+    const int raw = std::system(line.c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = ReadFile(out);
+    run.err = ReadFile(err);
+    return run;
+}
+
 CliRun RunCliWritingTo(const std::string& output, const std::string& arguments, const std::string& input) {
     const std::string in = RunDir() + "/stdin", err = RunDir() + "/stderr";
     std::ofstream(in, std::ios::binary) << input;

@@ -21,6 +21,10 @@ CliRun RunCli(const std::string& arguments, const std::string& input = std::stri
 CliRun RunCliWritingTo(const std::string& output, const std::string& arguments,
                        const std::string& input = std::string());
 
+// Runs a bash command line with that standard input; collects its standard
+// output, standard error and exit status (-1 when a signal ended it).
+CliRun RunShell(const std::string& command, const std::string& input = std::string());
+
 // A fresh empty folder for the test's files.
 std::string MakeTempDir();
 

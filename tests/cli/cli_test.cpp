@@ -1,7 +1,12 @@
 #include "cli_runner.h"
 
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace qh::test {
 namespace {
@@ -136,6 +141,184 @@ TEST(CliCodesDecode, LargeInputStreamsWhole) {
     EXPECT_EQ(run.out.find_first_not_of('A'), 1u << 20);
     EXPECT_EQ(run.out.back(), '\x04');
     EXPECT_EQ(run.err, "");
+}
+
+// A folder with a file, a link to it and a short RSA key, for the rules every
+// command with an input and an output follows.
+class CliFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = MakeTempDir();
+        WriteFile(path("f"), RandomBytes(5000, 9));
+        Shell("ln -s f " + path("link") + " && mkdir " + path("sub") + " " + path("tmp") + " && mkfifo " +
+              path("fifo"));
+        const CliRun key = RunCli("rsa keygen --bits 128");
+        ASSERT_EQ(key.status, 0) << key.err;
+        WriteFile(path("key"), key.out);
+    }
+    void TearDown() override { Shell("rm -rf " + dir_); }
+    std::string path(const std::string& name) const { return dir_ + "/" + name; }
+    // A command line run in the folder with TMPDIR in it.
+    std::string in(const std::string& line) const {
+        return "cd " + dir_ + " && TMPDIR=" + path("tmp") + " " + QH_CLI_PATH + " " + line;
+    }
+    std::string dir_;
+};
+
+TEST_F(CliFiles, NoCommandWritesIntoItsOwnInput) {
+    const std::string original = ReadFile(path("f"));
+    for (const char* line :
+         {"codes encode f >>f", "codes decode --hex f >>link", "codes encode <f >>f", "codes encode /dev/stdin <f >>f",
+          "base64 f >>f", "base64 -d f ./link", "base64 f /dev/stdout >>f", "des encrypt -k 12345678 f - >>f",
+          "des encrypt -k 12345678 - ./f <link", "des decrypt -k 12345678 f /proc/self/fd/1 >>f",
+          "rsa encrypt --key key f >>link", "rsa decrypt --key key - f <f"}) {
+        SCOPED_TRACE(line);
+        const CliRun run = RunShell(in(line));
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find("are the same file; nothing written"), std::string::npos) << run.err;
+        EXPECT_EQ(ReadFile(path("f")), original);
+    }
+    EXPECT_EQ(Shell("ls -A " + path("tmp")), "");
+}
+
+TEST_F(CliFiles, OutputNamesFollowOneRule) {
+    const std::string encoded = RunCli("base64 " + path("f")).out;
+    const std::string sealed = RunCli("des encrypt -k 12345678 " + path("f") + " -").out;
+    ASSERT_FALSE(sealed.empty());
+    // A name of standard output is standard output, a pipe here.
+    for (const char* output : {"-", "/dev/stdout", "/dev/fd/1", "/proc/self/fd/1"}) {
+        SCOPED_TRACE(output);
+        EXPECT_EQ(RunShell(in("base64 f ") + output + " | cat").out, encoded);
+        EXPECT_EQ(RunShell(in("des encrypt -k 12345678 f ") + output + " | cat").out, sealed);
+        EXPECT_EQ(RunShell(in("rsa encrypt --key key f ") + output + " | " + QH_CLI_PATH + " rsa decrypt --key " +
+                           path("key"))
+                      .out,
+                  ReadFile(path("f")));
+    }
+    // Any other existing file that is not a regular one is left as it is.
+    for (const char* output : {"fifo", "/dev/null", "sub"}) {
+        for (const std::string command : {"base64 f ", "des encrypt -k 12345678 f ", "rsa encrypt --key key f "}) {
+            SCOPED_TRACE(command + output);
+            const CliRun run = RunShell(in(command + output));
+            EXPECT_EQ(run.status, 2);
+            EXPECT_EQ(run.out, "");
+            EXPECT_NE(run.err.find(output), std::string::npos) << run.err;
+        }
+    }
+    EXPECT_EQ(Shell("cd " + dir_ + " && stat -c %F fifo sub"), "fifo\ndirectory\n");
+    EXPECT_EQ(Shell("ls -A " + path("tmp")), "");
+}
+
+TEST_F(CliFiles, AFolderAsInputIsADirectory) {
+    for (const char* line : {"codes encode sub", "codes decode --dec sub", "base64 sub", "base64 -d sub out",
+                             "des encrypt -k 12345678 sub out", "rsa encrypt --key key sub out",
+                             "rsa encrypt --key sub", "sha256 sub", "crc32 sub", "md5 -c sub"}) {
+        SCOPED_TRACE(line);
+        const CliRun run = RunShell(in(line));
+        EXPECT_EQ(run.err, "quillhorn-cli: sub: Is a directory\n");
+        EXPECT_EQ(run.status, std::string(line) == "md5 -c sub" ? 1 : 2);
+    }
+    EXPECT_FALSE(Exists(path("out")));
+}
+
+TEST_F(CliFiles, LongOptionsTakeTheirValueAfterAnEqualsSign) {
+    const struct {
+        const char* line;
+        const char* expected;
+    } cases[] = {
+        {"codes encode --prefix=% --hex", "%41%42"},
+        {"codes encode --width=4 --suffix=,", "0065,0066,"},
+        {"codes decode --hex --prefix=% --suffix=", "AB"},
+        {"crc16 --format=dec -s 123456789", "47933  \"123456789\"\n"},
+        {"rsa encrypt-int --key=key 0", "0\n"},
+        {"rsa keygen --bits=64 | wc -l", "3\n"},
+    };
+    for (const auto& [line, expected] : cases) {
+        SCOPED_TRACE(line);
+        const std::string input = std::string(line).find("decode") != std::string::npos ? "%41%42" : "AB";
+        const CliRun run = RunShell(in(line), input);
+        EXPECT_EQ(run.out, expected);
+        EXPECT_EQ(run.status, 0) << run.err;
+    }
+    for (const char* line : {"codes encode --hex=1", "base64 --decode=yes", "sha256 --tag=1", "md5 --check=SUMS"}) {
+        const CliRun run = RunShell(in(line), "AB");
+        EXPECT_EQ(run.status, 2) << line;
+        EXPECT_NE(run.err.find("takes no value"), std::string::npos) << run.err;
+    }
+}
+
+TEST_F(CliFiles, AFailedWriteOfANamedOutputSaysWhy) {
+    // Files past one block may not grow; the signal that would end the program is ignored.
+    WriteFile(path("big"), RandomBytes(100000, 3));
+    WriteFile(path("big64"), RunCli("base64 " + path("big")).out);
+    for (const char* line : {"base64 big out", "base64 -d - out <big64"}) {
+        SCOPED_TRACE(line);
+        const CliRun run = RunShell("trap '' XFSZ; ulimit -f 4; " + in(line));
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find(": write error: File too large\n"), std::string::npos) << run.err;
+        EXPECT_FALSE(Exists(path("out")));
+    }
+    EXPECT_EQ(Shell("ls -A " + dir_ + " | grep -c tmp"), "1\n"); // the TMPDIR folder, no temporary file
+    EXPECT_EQ(Shell("ls -A " + path("tmp")), "");
+}
+
+// The names in a folder, sorted.
+std::string Listing(const std::string& folder) {
+    return Shell("ls -A " + folder);
+}
+
+// Waits up to ten seconds for `ready` to hold.
+template <typename Ready> bool WaitFor(Ready ready) {
+    for (int i = 0; i < 1000; ++i) {
+        if (ready())
+            return true;
+        ::usleep(10000);
+    }
+    return false;
+}
+
+TEST_F(CliFiles, AnInterruptedCommandLeavesNoTemporaryFile) {
+    WriteFile(path("out"), "old");
+    const std::string before = Listing(dir_);
+    // Each command reads a FIFO that is fed a little and never closed, so it
+    // is caught in the middle: base64 with its output open beside the target,
+    // des and rsa copying the input to their scratch folder.
+    const struct {
+        const char* command;
+        bool scratch; // what to wait for: a scratch folder in TMPDIR, or a temporary file beside out
+    } commands[] = {{"base64 fifo out", false},
+                    {"des encrypt -k 12345678 fifo out", true},
+                    {"rsa encrypt --key key fifo out", true}};
+    for (const auto& [command, scratch] : commands) {
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+            SCOPED_TRACE(std::string(command) + " " + ::strsignal(signal));
+            const pid_t child = ::fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                const std::string line =
+                    "cd " + dir_ + " && TMPDIR=" + path("tmp") + " exec " + QH_CLI_PATH + " " + command;
+                ::execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
+                ::_exit(127);
+            }
+            // Never waits, never ends the input, and never blocks the test.
+            const int feed = ::open(path("fifo").c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+            ASSERT_GE(feed, 0);
+            const std::string bytes(1000, 'x');
+            EXPECT_EQ(::write(feed, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+            const bool caught =
+                WaitFor([&] { return scratch ? !Listing(path("tmp")).empty() : Listing(dir_) != before; });
+            EXPECT_TRUE(caught);
+            ::usleep(50000); // well inside the copy
+            ::kill(child, signal);
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            ::close(feed);
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+            EXPECT_EQ(Listing(dir_), before);
+            EXPECT_EQ(Listing(path("tmp")), "");
+            EXPECT_EQ(ReadFile(path("out")), "old");
+        }
+    }
 }
 
 } // namespace
