@@ -142,62 +142,83 @@ bool RoundTripPasses(RsaClient& client, const std::string& n, const std::string&
     return RoundTrip(client, n, e, d).yes;
 }
 
+namespace {
+
+// The report function of the prime searches inside GenerateKey: it leaves the
+// record's counters to GenerateKey's steps and only passes the cancel on.
+int StopWhenCancelled(void* context, std::uint64_t, std::uint64_t) {
+    return static_cast<const Progress*>(context)->Cancelled() ? 1 : 0;
+}
+
+// Publishes the steps taken; false when the caller cancelled.
+bool Step(Progress* progress, std::uint64_t steps) {
+    if (progress != nullptr)
+        progress->done.store(steps, std::memory_order_relaxed);
+    return !IsCancelled(progress);
+}
+
+// The key as far as it got, with the status that ended generation; nothing
+// but the status when the caller cancelled.
+GeneratedKey Ended(GeneratedKey key, int status) {
+    if (status == QH_RSA_E_CANCELLED)
+        key = GeneratedKey{};
+    key.status = status;
+    return key;
+}
+
+} // namespace
+
 // A random e without an inverse modulo (p-1)(q-1) is an ordinary failed
 // attempt (its d is left empty); any other failed call ends generation with
 // that call's status, since retrying cannot help.
-GeneratedKey GenerateKey(RsaClient& client, int words) {
+GeneratedKey GenerateKey(RsaClient& client, int words, Progress* progress) {
     constexpr int kAttempts = 50;
+    const QhRsaProgress searching = {progress != nullptr ? StopWhenCancelled : nullptr, progress};
+    if (progress != nullptr)
+        progress->SetTotal(0);
     GeneratedKey key;
-    RsaResult p = client.randomPrime(words);
-    if (!p.ok()) {
-        key.status = p.status;
-        return key;
+    std::uint64_t steps = 0; // primes found, then attempts made
+    for (std::string* prime : {&key.p, &key.q}) {
+        if (!Step(progress, steps))
+            return Ended(key, QH_RSA_E_CANCELLED);
+        RsaResult found = client.randomPrime(words, searching);
+        if (!found.ok())
+            return Ended(key, found.status);
+        *prime = std::move(found.value);
+        ++steps;
     }
-    key.p = std::move(p.value);
-    RsaResult q = client.randomPrime(words);
-    if (!q.ok()) {
-        key.status = q.status;
-        return key;
-    }
-    key.q = std::move(q.value);
     RsaResult n = client.multiply(key.p, key.q);
-    if (!n.ok()) {
-        key.status = n.status;
-        return key;
-    }
+    if (!n.ok())
+        return Ended(key, n.status);
     key.n = std::move(n.value);
 
-    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+    for (int attempt = 1; attempt <= kAttempts; ++attempt, ++steps) {
+        if (!Step(progress, steps))
+            return Ended(key, QH_RSA_E_CANCELLED);
         RsaResult e = client.randomExponent();
-        if (!e.ok()) {
-            key.status = e.status;
-            return key;
-        }
+        if (!e.ok())
+            return Ended(key, e.status);
         key.e = std::move(e.value);
         RsaResult d = client.inverseModPhi(key.p, key.q, key.e);
         if (d.status == QH_RSA_E_NOT_INVERTIBLE) {
             key.d.clear();
             continue;
         }
-        if (!d.ok()) {
-            key.status = d.status;
-            return key;
-        }
+        if (!d.ok())
+            return Ended(key, d.status);
         key.d = std::move(d.value);
         const RsaAnswer trip = RoundTrip(client, key.n, key.e, key.d);
-        if (!trip.ok()) {
-            key.status = trip.status;
-            return key;
-        }
+        if (!trip.ok())
+            return Ended(key, trip.status);
         if (trip.yes) {
-            key.status = QH_RSA_OK;
+            Step(progress, steps + 1);
             key.attempts = attempt;
             key.passed = true;
-            return key;
+            return Ended(key, QH_RSA_OK);
         }
     }
-    key.status = QH_RSA_OK; // every call worked; no attempt passed the round trip
-    return key;
+    Step(progress, steps);
+    return Ended(key, QH_RSA_OK); // every call worked; no attempt passed the round trip
 }
 
 } // namespace qh

@@ -35,13 +35,18 @@ int PrimeWordsForKeyLength(std::string_view text);
 // A whole key made as the key workbench's "generate all" does: p and q of
 // `words` words, n = p*q, then up to 50 attempts of a random e, d = e^-1 mod
 // (p-1)(q-1) and the round-trip test. All in lower-case hexadecimal.
+//
+// With a Progress record, done counts the steps taken (primes found, then
+// attempts made; total stays 0, since the attempts needed are not known), and
+// a Cancel() stops generation between its calls and inside the prime searches:
+// the key then holds nothing but the status QH_RSA_E_CANCELLED.
 struct GeneratedKey {
     int status = QH_RSA_E_INTERNAL; // of the last failed component call, or QH_RSA_OK
     std::string p, q, n, e, d;
     int attempts = 0;    // the number of the passing attempt (1 to 50), or 0
     bool passed = false; // the round-trip test passed
 };
-GeneratedKey GenerateKey(RsaClient& client, int words);
+GeneratedKey GenerateKey(RsaClient& client, int words, Progress* progress = nullptr);
 
 // The round-trip test: PowerMod(n, e, "1234") then PowerMod(n, d, that) must
 // give exactly "1234".

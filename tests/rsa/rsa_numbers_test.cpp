@@ -156,13 +156,18 @@ TEST_F(GenerateKeyTest, MakesConsistentKeysThatPassTheRoundTrip) {
     EXPECT_TRUE(RoundTripPasses(client, "00" + key.n, key.e, "0" + key.d));
 }
 
-TEST_F(GenerateKeyTest, ReportsTheComponentsRefusal) {
+TEST_F(GenerateKeyTest, ReportsTheComponentsRefusalOrACancel) {
     const GeneratedKey none = GenerateKey(client, 0);
     EXPECT_FALSE(none.passed);
     EXPECT_EQ(none.status, QH_RSA_E_ARGUMENT);
     EXPECT_EQ(none.attempts, 0);
     EXPECT_TRUE(none.p.empty());
     EXPECT_EQ(GenerateKey(client, 129).status, QH_RSA_E_ARGUMENT);
+    Progress cancelled;
+    cancelled.Cancel();
+    const GeneratedKey stopped = GenerateKey(client, 16, &cancelled);
+    EXPECT_EQ(stopped.status, QH_RSA_E_CANCELLED);
+    EXPECT_TRUE(stopped.p.empty());
 }
 
 // A component whose answers the test scripts: primes 3 and 5 (n = f), a
@@ -174,10 +179,13 @@ public:
     int primeStatus = QH_RSA_OK;
     bool spoilRoundTrip = false;
     int exponents = 0;
+    Progress* cancelDuringSecondPrime = nullptr;
 
     int RandomPrime(int, char* out, std::size_t size, std::size_t* len) override {
         if (primeStatus != QH_RSA_OK)
             return primeStatus;
+        if (primeCalls_ == 1 && cancelDuringSecondPrime != nullptr)
+            cancelDuringSecondPrime->Cancel();
         return Put(primeCalls_++ == 0 ? "3" : "5", out, size, len);
     }
     int Multiply(const char*, const char*, char* out, std::size_t size, std::size_t* len) override {
@@ -201,7 +209,7 @@ private:
     int primeCalls_ = 0;
 };
 
-TEST(GenerateKeyScripted, CountsAttemptsAndStopsAtFifty) {
+TEST(GenerateKeyScripted, CountsAttemptsAndStepsStopsAtFiftyOrACancel) {
     ScriptedComponent first;
     RsaClient firstClient(first);
     const GeneratedKey once = GenerateKey(firstClient, 8);
@@ -212,10 +220,13 @@ TEST(GenerateKeyScripted, CountsAttemptsAndStopsAtFifty) {
     ScriptedComponent later;
     later.notInvertible = 6;
     RsaClient laterClient(later);
-    const GeneratedKey seventh = GenerateKey(laterClient, 8);
+    Progress steps;
+    const GeneratedKey seventh = GenerateKey(laterClient, 8, &steps);
     EXPECT_TRUE(seventh.passed);
     EXPECT_EQ(seventh.attempts, 7);
     EXPECT_EQ(seventh.e, "7");
+    EXPECT_EQ(steps.done.load(), 9u); // two primes, seven attempts
+    EXPECT_EQ(steps.total.load(), 0u);
 
     ScriptedComponent never;
     never.spoilRoundTrip = true; // "01234" is not "1234"
@@ -236,6 +247,16 @@ TEST(GenerateKeyScripted, CountsAttemptsAndStopsAtFifty) {
     EXPECT_EQ(none.status, QH_RSA_OK);
     EXPECT_EQ(noInverse.exponents, 50);
     EXPECT_TRUE(none.d.empty());
+
+    ScriptedComponent cancelled;
+    Progress progress;
+    cancelled.cancelDuringSecondPrime = &progress;
+    RsaClient cancelledClient(cancelled);
+    const GeneratedKey stopped = GenerateKey(cancelledClient, 8, &progress);
+    EXPECT_EQ(stopped.status, QH_RSA_E_CANCELLED); // at the next step: after the prime, before the first attempt
+    EXPECT_TRUE(stopped.p.empty() && stopped.q.empty() && stopped.n.empty());
+    EXPECT_EQ(cancelled.exponents, 0);
+    EXPECT_EQ(progress.done.load(), 2u);
 
     ScriptedComponent broken;
     broken.primeStatus = QH_RSA_E_INTERNAL;
