@@ -9,80 +9,11 @@ namespace qh {
 
 namespace {
 
-// The value of a digit character ('0'-'9', then 'a' or 'A' = 10 onward), or -1.
-int DigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'z')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'Z')
-        return c - 'A' + 10;
-    return -1;
-}
-
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
 } // namespace
-
-// Repeated division of the source digits by a power of the target base, so
-// that each pass over the (shrinking) quotient yields several target digits
-// at once. The result is the same as dividing by the base itself, with fewer
-// passes: digit strings of any length convert in quadratic time, nothing is cut.
-// Characters that are not digits of the source base are skipped; callers check
-// their text with CleanNumber before, so this only keeps garbage harmless.
-std::string ConvertRadix(std::string_view digits, int fromBase, int toBase) {
-    if (fromBase < 2 || fromBase > 36 || toBase < 2 || toBase > 36)
-        return {};
-    std::vector<std::uint8_t> quotient;
-    quotient.reserve(digits.size());
-    bool anyDigit = false;
-    for (const char c : digits) {
-        const int value = DigitValue(c);
-        if (value < 0 || value >= fromBase)
-            continue;
-        anyDigit = true;
-        if (quotient.empty() && value == 0)
-            continue; // leading zeros carry nothing
-        quotient.push_back(static_cast<std::uint8_t>(value));
-    }
-    if (!anyDigit)
-        return {};
-
-    // divisor = toBase^perPass, the largest power not above 2^32, so that
-    // remainder * fromBase + digit stays far below 2^64.
-    std::uint64_t divisor = 1;
-    int perPass = 0;
-    while (divisor * static_cast<std::uint64_t>(toBase) <= (std::uint64_t{1} << 32)) {
-        divisor *= static_cast<std::uint64_t>(toBase);
-        ++perPass;
-    }
-
-    static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::string reversed; // least significant digit first
-    while (!quotient.empty()) {
-        std::uint64_t remainder = 0;
-        std::size_t kept = 0; // the next quotient, written over the current one
-        for (const std::uint8_t digit : quotient) {
-            remainder = remainder * static_cast<std::uint64_t>(fromBase) + digit;
-            const auto next = static_cast<std::uint8_t>(remainder / divisor);
-            remainder %= divisor;
-            if (kept > 0 || next != 0)
-                quotient[kept++] = next;
-        }
-        quotient.resize(kept);
-        for (int i = 0; i < perPass; ++i) {
-            reversed.push_back(kDigits[remainder % static_cast<std::uint64_t>(toBase)]);
-            remainder /= static_cast<std::uint64_t>(toBase);
-        }
-    }
-    while (reversed.size() > 1 && reversed.back() == '0')
-        reversed.pop_back();
-    if (reversed.empty())
-        reversed.assign(1, '0'); // all zeros (not = "0": GCC 12 warns wrongly on that)
-    return {reversed.rbegin(), reversed.rend()};
-}
 
 std::optional<std::string> CleanNumber(std::string_view text, int base) {
     if (base != 10 && base != 16)

@@ -1,9 +1,10 @@
 // Numbers as the RSA panes and the CLI take them: digit strings in base 10 or
-// 16, converted between the two, checked before use, and whole RSA keys made
-// the way the key workbench makes them.
+// 16, converted between the two (radix_conversion.h), checked before use, and
+// whole RSA keys made the way the key workbench makes them.
 #ifndef QUILLHORN_RSA_NUMBERS_H
 #define QUILLHORN_RSA_NUMBERS_H
 
+#include "radix_conversion.h"
 #include "rsa_loader.h"
 
 #include <optional>
@@ -11,12 +12,6 @@
 #include <string_view>
 
 namespace qh {
-
-// Schoolbook conversion of a digit string between bases 10 and 16: lower-case
-// output, leading zeros dropped ("007" gives "7", "000" gives "0"), empty in
-// gives empty out. Source digits are read case-insensitively; the caller
-// checks them first (CleanNumber).
-std::string ConvertRadix(std::string_view digits, int fromBase, int toBase);
 
 // The digits of `text` in `base` (10 or 16) with blanks, tabs and line breaks
 // removed; nothing when any other character is not a digit of the base. An
