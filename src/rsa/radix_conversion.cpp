@@ -17,7 +17,7 @@ bool SourceDigits(std::string_view digits, int base, std::vector<std::uint8_t>& 
     values.reserve(digits.size());
     bool anyDigit = false;
     for (const char c : digits) {
-        const int value = DigitValue(c);
+        const int value = RadixDigitValue(c);
         if (value < 0 || value >= base)
             continue;
         anyDigit = true;
@@ -241,7 +241,7 @@ template <std::uint64_t B> std::string Convert(const std::vector<std::uint8_t>& 
 
 } // namespace
 
-int DigitValue(char c) {
+int RadixDigitValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
     if (c >= 'a' && c <= 'z')

@@ -11,7 +11,7 @@ namespace qh {
 
 // The value of a digit character ('0'-'9', then 'a' or 'A' = 10 up to 'z' or
 // 'Z' = 35), or -1.
-int DigitValue(char c);
+int RadixDigitValue(char c);
 
 // Converts a digit string from one base (2 to 36) to another: lower-case
 // output, leading zeros dropped ("007" gives "7", "000" gives "0"), empty in

@@ -23,7 +23,7 @@ std::optional<std::string> CleanNumber(std::string_view text, int base) {
     for (const char c : text) {
         if (IsBlank(c))
             continue;
-        const int value = DigitValue(c);
+        const int value = RadixDigitValue(c);
         if (value < 0 || value >= base)
             return std::nullopt;
         digits.push_back(c);
