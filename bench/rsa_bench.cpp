@@ -5,16 +5,24 @@
 // SHA-256 digest). Names: keygen/BITS/quillhorn, keygen/BITS/reference,
 // private/BITS/quillhorn, private/BITS/reference. Key generation takes a random
 // time, so those runs use fixed iteration counts large enough for a steady mean.
+//
+// The panes' radix conversion of a 100,000-digit number, decimal to
+// hexadecimal and back (radix/dec2hex, radix/hex2dec): ConvertRadix (quillhorn)
+// beside ConvertRadixSchoolbook (schoolbook) and OpenSSL's BN_dec2bn with
+// BN_bn2hex, BN_hex2bn with BN_bn2dec (reference).
 #include "rsa_loader.h"
 #include "rsa_numbers.h"
 
 #include <benchmark/benchmark.h>
+#include <openssl/bn.h>
+#include <openssl/crypto.h>
 #include <openssl/evp.h>
 #include <openssl/rsa.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -111,6 +119,54 @@ template <int bits> void PrivateReference(benchmark::State& state) {
     EVP_PKEY_free(key);
 }
 
+// A random number of 100,000 decimal digits, and the same in hexadecimal.
+const std::string& Digits(int base) {
+    static const std::string decimal = [] {
+        std::mt19937 random(100000);
+        std::string digits(100000, '0');
+        for (char& c : digits)
+            c = static_cast<char>('0' + random() % 10);
+        digits[0] = '7';
+        return digits;
+    }();
+    static const std::string hexadecimal = ConvertRadix(decimal, 10, 16);
+    return base == 10 ? decimal : hexadecimal;
+}
+
+template <int from, int to> void RadixOurs(benchmark::State& state) {
+    for (auto _ : state) {
+        const std::string converted = ConvertRadix(Digits(from), from, to);
+        benchmark::DoNotOptimize(converted.data());
+    }
+}
+
+template <int from, int to> void RadixSchoolbook(benchmark::State& state) {
+    if (ConvertRadixSchoolbook(Digits(from), from, to) != Digits(to)) {
+        state.SkipWithError("the schoolbook conversion disagrees with ConvertRadix");
+        return;
+    }
+    for (auto _ : state) {
+        const std::string converted = ConvertRadixSchoolbook(Digits(from), from, to);
+        benchmark::DoNotOptimize(converted.data());
+    }
+}
+
+// BN_dec2bn then BN_bn2hex, or BN_hex2bn then BN_bn2dec.
+template <int from> void RadixReference(benchmark::State& state) {
+    for (auto _ : state) {
+        BIGNUM* value = nullptr;
+        const int read = from == 10 ? BN_dec2bn(&value, Digits(10).c_str()) : BN_hex2bn(&value, Digits(16).c_str());
+        char* text = read > 0 ? (from == 10 ? BN_bn2hex(value) : BN_bn2dec(value)) : nullptr;
+        BN_free(value);
+        if (text == nullptr) {
+            state.SkipWithError("OpenSSL's conversion failed");
+            return;
+        }
+        benchmark::DoNotOptimize(text);
+        OPENSSL_free(text);
+    }
+}
+
 // Fixed iteration counts for key generation: the time of one key varies
 // widely with the prime search, and a mean over many keys evens it out.
 BENCHMARK_TEMPLATE(KeygenOurs, 512)->Name("keygen/512/quillhorn")->Iterations(1000)->Unit(benchmark::kMillisecond);
@@ -126,6 +182,12 @@ BENCHMARK_TEMPLATE(PrivateOurs, 1024)->Name("private/1024/quillhorn")->Unit(benc
 BENCHMARK_TEMPLATE(PrivateReference, 1024)->Name("private/1024/reference")->Unit(benchmark::kMicrosecond);
 BENCHMARK_TEMPLATE(PrivateOurs, 2048)->Name("private/2048/quillhorn")->Unit(benchmark::kMicrosecond);
 BENCHMARK_TEMPLATE(PrivateReference, 2048)->Name("private/2048/reference")->Unit(benchmark::kMicrosecond);
+BENCHMARK_TEMPLATE(RadixOurs, 10, 16)->Name("radix/dec2hex/quillhorn")->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(RadixSchoolbook, 10, 16)->Name("radix/dec2hex/schoolbook")->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(RadixReference, 10)->Name("radix/dec2hex/reference")->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(RadixOurs, 16, 10)->Name("radix/hex2dec/quillhorn")->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(RadixSchoolbook, 16, 10)->Name("radix/hex2dec/schoolbook")->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(RadixReference, 16)->Name("radix/hex2dec/reference")->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace qh::bench

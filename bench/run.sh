@@ -8,8 +8,11 @@
 # and DES file encryption beside our DES over memory. RSA: key generation (the
 # key tool's way, through the component) and private-key operations beside
 # OpenSSL's EVP_PKEY_keygen and EVP_PKEY_sign, as CPU time per operation and the
-# ratio ours/reference (above 1: slower). Extra arguments go to every benchmark
-# program (e.g. --benchmark_filter=sha).
+# ratio ours/reference (above 1: slower). Radix: a 100,000-digit number from
+# decimal to hexadecimal and back, ConvertRadix beside the schoolbook conversion
+# and OpenSSL's BN_dec2bn + BN_bn2hex (BN_hex2bn + BN_bn2dec), with the speed-up
+# over the schoolbook one and the ratio ours/reference. Extra arguments go to
+# every benchmark program (e.g. --benchmark_filter=sha).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQH_BUILD_BENCH=ON \
@@ -114,4 +117,19 @@ if len(rsa_rows) > 1:
     table(rsa_rows, (0,))
     print("\nkeygen: GenerateKey (two primes, random 1024-bit e, d from e, round-trip test) over EVP_PKEY_keygen "
           "(e = 65537); private: DecryptInteger with d (no CRT) over EVP_PKEY_sign (CRT, PKCS #1 v1.5, SHA-256).")
+
+radix_rows = [("radix", "ours ms", "school ms", "ref ms", "school/ours", "ours/ref")]
+for direction in ["dec2hex", "hex2dec"]:
+    ours = times.get(f"radix/{direction}/quillhorn")
+    school = times.get(f"radix/{direction}/schoolbook")
+    ref = times.get(f"radix/{direction}/reference")
+    if ours is None and school is None and ref is None:
+        continue
+    radix_rows.append((direction, cell(ours, 1), cell(school, 1), cell(ref, 1),
+                       cell(school / ours if school and ours else None, 1),
+                       cell(ours / ref if ours and ref else None, 2)))
+if len(radix_rows) > 1:
+    table(radix_rows, (0,))
+    print("\nradix: 100,000 digits; dec2hex: ConvertRadix(10 -> 16) beside the schoolbook conversion and BN_dec2bn + "
+          "BN_bn2hex; hex2dec: the way back, beside BN_hex2bn + BN_bn2dec.")
 PYTHON

@@ -22,6 +22,9 @@
 //   QH_RSA_E_* value on failure. Yes/no answers go to an int out-value,
 //   non-zero meaning yes. On failure the out-values are left untouched.
 // - No method throws, and no input makes one crash.
+//
+// IRsaComponent2, a second interface of the same object, adds the long
+// operations with a progress report that may stop them (QhRsaProgress).
 #ifndef QUILLHORN_RSA_COMPONENT_H
 #define QUILLHORN_RSA_COMPONENT_H
 
@@ -35,6 +38,17 @@ struct QhGuid {
     std::uint16_t data2;
     std::uint16_t data3;
     std::uint8_t data4[8];
+};
+
+// The progress of a long call. The component calls `report` now and then on
+// the calling thread, with the work done and the whole: bytes for strings and
+// files; candidates tried for a prime, with a whole of 0 (unknown). A non-zero
+// return stops the call, which then returns QH_RSA_E_CANCELLED and leaves no
+// output file and no output value. A null record, or one without a report
+// function, makes a call that reports nothing and runs to its end.
+struct QhRsaProgress {
+    int (*report)(void* context, std::uint64_t done, std::uint64_t total);
+    void* context;
 };
 
 } // extern "C"
@@ -67,12 +81,15 @@ inline constexpr int QH_RSA_E_MODULUS = -14;       // n is even or below 3
 inline constexpr int QH_RSA_E_EXPONENT = -15;      // encryption: e is even, zero or one
 inline constexpr int QH_RSA_E_RANGE = -16;         // the number x (or y) is not below n
 inline constexpr int QH_RSA_E_PRIME_MODULUS = -17; // encryption: n is (probably) a prime
+inline constexpr int QH_RSA_E_CANCELLED = -18;     // the caller stopped the call; nothing was written
 
 // The component class and its interfaces.
 inline constexpr QhGuid CLSID_QhRsaComponent = {
     0xA8C5139E, 0xECD5, 0x4FED, {0x91, 0x4B, 0xE0, 0x31, 0x2B, 0x75, 0xD5, 0x77}};
 inline constexpr QhGuid IID_IRsaComponent = {
     0x0548A77B, 0x8286, 0x44E9, {0x8A, 0x5B, 0x23, 0x5C, 0x98, 0x51, 0x92, 0xEE}};
+inline constexpr QhGuid IID_IRsaComponent2 = {
+    0x5022E676, 0xBDBF, 0x440A, {0xB2, 0x41, 0xA3, 0xF7, 0x11, 0xEB, 0xEC, 0xBF}};
 inline constexpr QhGuid IID_IQhUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 // The root of every interface: identity and lifetime.
@@ -137,6 +154,37 @@ public:
 
 protected:
     ~IRsaComponent() = default;
+};
+
+// The long operations of IRsaComponent with a progress report (QhRsaProgress),
+// in slot order after IRsaComponent's. With a null progress each behaves
+// exactly as the method of the same name without it. Reports come at least a
+// block's worth of work apart and at most a few milliseconds' worth, and once
+// more at the end with done = total. A short buffer is answered
+// (QH_RSA_E_BUFFER) before any work and any report, so asking again with the
+// length needed does not repeat the work.
+class IRsaComponent2 : public IRsaComponent {
+public:
+    // Reports once per candidate tried and once per round of the prime test
+    // (done = candidates tried, total = 0).
+    virtual int RandomPrimeWithProgress(int words, const QhRsaProgress* progress, char* out, std::size_t outSize,
+                                        std::size_t* outLen) = 0;
+    // done and total count plaintext bytes.
+    virtual int EncryptStringWithProgress(const char* n, const char* e, const unsigned char* text, std::size_t textLen,
+                                          const QhRsaProgress* progress, char* out, std::size_t outSize,
+                                          std::size_t* outLen) = 0;
+    // done and total count ciphertext bytes (two hexadecimal digits a byte).
+    virtual int DecryptStringWithProgress(const char* n, const char* d, const char* ciphertext,
+                                          const QhRsaProgress* progress, unsigned char* out, std::size_t outSize,
+                                          std::size_t* outLen) = 0;
+    // done and total count bytes of the input file.
+    virtual int EncryptFileWithProgress(const char* n, const char* e, const char* inputPath, const char* outputPath,
+                                        const QhRsaProgress* progress) = 0;
+    virtual int DecryptFileWithProgress(const char* n, const char* d, const char* inputPath, const char* outputPath,
+                                        const QhRsaProgress* progress) = 0;
+
+protected:
+    ~IRsaComponent2() = default;
 };
 
 extern "C" {

@@ -72,6 +72,18 @@ template <typename Call> RsaAnswer CallForAnswer(Call&& call) {
 // Room for numbers of up to 4096 bits before a retry is needed.
 constexpr std::size_t kNumberGuess = 1024;
 
+int ReportToRecord(void* context, std::uint64_t done, std::uint64_t total) {
+    auto* progress = static_cast<Progress*>(context);
+    progress->SetTotal(total);
+    progress->done.store(done, std::memory_order_relaxed);
+    return progress->Cancelled() ? 1 : 0;
+}
+
+// The component's report record over a Progress record; no report function without one.
+QhRsaProgress ReportTo(Progress* progress) {
+    return {progress != nullptr ? ReportToRecord : nullptr, progress};
+}
+
 } // namespace
 
 std::string DefaultRsaComponentPath() {
@@ -145,9 +157,25 @@ void SetRsaComponent(IRsaComponent* component) {
     g_component = component;
 }
 
-RsaResult RsaClient::randomPrime(int words) {
+// The object's second interface is held without a reference of its own: it
+// lives exactly as long as the IRsaComponent the caller lends this client.
+RsaClient::RsaClient(IRsaComponent& component) : c_(component) {
+    void* second = nullptr;
+    if (c_.QueryInterface(IID_IRsaComponent2, &second) == QH_RSA_OK && second != nullptr) {
+        c2_ = static_cast<IRsaComponent2*>(second);
+        c2_->Release();
+    }
+}
+
+RsaResult RsaClient::randomPrime(int words, Progress* progress) {
+    return randomPrime(words, ReportTo(progress));
+}
+
+RsaResult RsaClient::randomPrime(int words, const QhRsaProgress& progress) {
+    const bool reporting = c2_ != nullptr && progress.report != nullptr;
     return CallForText(kNumberGuess, [&](char* out, std::size_t size, std::size_t* len) {
-        return c_.RandomPrime(words, out, size, len);
+        return reporting ? c2_->RandomPrimeWithProgress(words, &progress, out, size, len)
+                         : c_.RandomPrime(words, out, size, len);
     });
 }
 
@@ -202,48 +230,65 @@ RsaResult RsaClient::decryptInteger(const std::string& n, const std::string& d, 
     });
 }
 
-RsaResult RsaClient::encryptString(const std::string& n, const std::string& e, const std::string& plaintext) {
+RsaResult RsaClient::encryptString(const std::string& n, const std::string& e, const std::string& plaintext,
+                                   Progress* progress) {
     if (AnyHasNul({&n, &e}))
         return {QH_RSA_E_NUMBER, {}};
-    // The component answers a short buffer before any work, so a small first guess costs nothing.
+    const auto* text = reinterpret_cast<const unsigned char*>(plaintext.data());
+    const QhRsaProgress report = ReportTo(progress);
+    const bool reporting = c2_ != nullptr && progress != nullptr;
+    // The component answers a short buffer with the length needed before any
+    // work, so a small first guess costs nothing and the work is done once.
     return CallForText(kNumberGuess, [&](char* out, std::size_t size, std::size_t* len) {
-        return c_.EncryptString(n.c_str(), e.c_str(), reinterpret_cast<const unsigned char*>(plaintext.data()),
-                                plaintext.size(), out, size, len);
+        return reporting ? c2_->EncryptStringWithProgress(n.c_str(), e.c_str(), text, plaintext.size(), &report, out,
+                                                          size, len)
+                         : c_.EncryptString(n.c_str(), e.c_str(), text, plaintext.size(), out, size, len);
     });
 }
 
-RsaResult RsaClient::decryptString(const std::string& n, const std::string& d, const std::string& ciphertext) {
+RsaResult RsaClient::decryptString(const std::string& n, const std::string& d, const std::string& ciphertext,
+                                   Progress* progress) {
     if (AnyHasNul({&n, &d}))
         return {QH_RSA_E_NUMBER, {}};
     if (HasNul(ciphertext))
         return {QH_RSA_E_FORMAT, {}};
+    const QhRsaProgress report = ReportTo(progress);
+    const bool reporting = c2_ != nullptr && progress != nullptr;
     // Two digits make at most one byte of plaintext, so one call is enough.
     return CallForText(ciphertext.size() / 2, [&](char* out, std::size_t size, std::size_t* len) {
-        return c_.DecryptString(n.c_str(), d.c_str(), ciphertext.c_str(), reinterpret_cast<unsigned char*>(out), size,
-                                len);
+        auto* bytes = reinterpret_cast<unsigned char*>(out);
+        return reporting
+                   ? c2_->DecryptStringWithProgress(n.c_str(), d.c_str(), ciphertext.c_str(), &report, bytes, size, len)
+                   : c_.DecryptString(n.c_str(), d.c_str(), ciphertext.c_str(), bytes, size, len);
     });
 }
 
 int RsaClient::encryptFile(const std::string& n, const std::string& e, const std::string& inputPath,
-                           const std::string& outputPath) {
+                           const std::string& outputPath, Progress* progress) {
     if (AnyHasNul({&n, &e}))
         return QH_RSA_E_NUMBER;
     if (HasNul(inputPath))
         return QH_RSA_E_OPEN_INPUT;
     if (HasNul(outputPath))
         return QH_RSA_E_OPEN_OUTPUT;
-    return c_.EncryptFile(n.c_str(), e.c_str(), inputPath.c_str(), outputPath.c_str());
+    if (c2_ == nullptr || progress == nullptr)
+        return c_.EncryptFile(n.c_str(), e.c_str(), inputPath.c_str(), outputPath.c_str());
+    const QhRsaProgress report = ReportTo(progress);
+    return c2_->EncryptFileWithProgress(n.c_str(), e.c_str(), inputPath.c_str(), outputPath.c_str(), &report);
 }
 
 int RsaClient::decryptFile(const std::string& n, const std::string& d, const std::string& inputPath,
-                           const std::string& outputPath) {
+                           const std::string& outputPath, Progress* progress) {
     if (AnyHasNul({&n, &d}))
         return QH_RSA_E_NUMBER;
     if (HasNul(inputPath))
         return QH_RSA_E_OPEN_INPUT;
     if (HasNul(outputPath))
         return QH_RSA_E_OPEN_OUTPUT;
-    return c_.DecryptFile(n.c_str(), d.c_str(), inputPath.c_str(), outputPath.c_str());
+    if (c2_ == nullptr || progress == nullptr)
+        return c_.DecryptFile(n.c_str(), d.c_str(), inputPath.c_str(), outputPath.c_str());
+    const QhRsaProgress report = ReportTo(progress);
+    return c2_->DecryptFileWithProgress(n.c_str(), d.c_str(), inputPath.c_str(), outputPath.c_str(), &report);
 }
 
 RsaAnswer RsaClient::isCoprimeToPhi(const std::string& p, const std::string& q, const std::string& x) {

@@ -3,10 +3,12 @@
 // Start-up loads the component with RsaComponentLoader, publishes its
 // interface with SetRsaComponent, and the RSA panes and the CLI reach it
 // through RsaComponent(). RsaClient wraps the interface for C++ callers: it
-// takes and returns std::string and handles the QH_RSA_E_BUFFER retry.
+// takes and returns std::string, handles the QH_RSA_E_BUFFER retry, and
+// reports the long calls' progress to a Progress record.
 #ifndef QUILLHORN_RSA_LOADER_H
 #define QUILLHORN_RSA_LOADER_H
 
+#include "progress.h"
 #include "rsa_component.h"
 
 #include <string>
@@ -74,28 +76,42 @@ struct RsaAnswer {
 // whole, so such a number, ciphertext or path is refused rather than cut short
 // (QH_RSA_E_NUMBER, QH_RSA_E_FORMAT, QH_RSA_E_OPEN_INPUT / QH_RSA_E_OPEN_OUTPUT).
 // Plaintexts of EncryptString and DecryptString are bytes and may hold NULs.
+//
+// The long calls take an optional Progress record, which may be read and
+// cancelled from another thread while the call runs on its own: the component
+// sets its total and done (bytes of strings and files; candidates tried for a
+// prime, with a total of 0) now and then, and stops with QH_RSA_E_CANCELLED
+// soon after Cancel(), leaving no output file and no result. A component
+// without IRsaComponent2 (an older one) runs the plain methods: no reports,
+// and no cancelling.
 class RsaClient {
 public:
-    explicit RsaClient(IRsaComponent& component) : c_(component) {}
+    explicit RsaClient(IRsaComponent& component);
 
-    RsaResult randomPrime(int words);
+    RsaResult randomPrime(int words, Progress* progress = nullptr);
+    // The same with the component's own report record, for callers that count
+    // progress in steps of their own (GenerateKey).
+    RsaResult randomPrime(int words, const QhRsaProgress& progress);
     RsaAnswer isPrime(const std::string& x);
     RsaResult multiply(const std::string& p, const std::string& q);
     RsaResult randomExponent();
     RsaResult inverseModPhi(const std::string& p, const std::string& q, const std::string& x);
     RsaResult powerMod(const std::string& n, const std::string& k, const std::string& x);
     RsaResult encryptInteger(const std::string& n, const std::string& e, const std::string& x);
-    RsaResult encryptString(const std::string& n, const std::string& e, const std::string& plaintext);
+    RsaResult encryptString(const std::string& n, const std::string& e, const std::string& plaintext,
+                            Progress* progress = nullptr);
     int encryptFile(const std::string& n, const std::string& e, const std::string& inputPath,
-                    const std::string& outputPath);
+                    const std::string& outputPath, Progress* progress = nullptr);
     RsaResult decryptInteger(const std::string& n, const std::string& d, const std::string& y);
-    RsaResult decryptString(const std::string& n, const std::string& d, const std::string& ciphertext);
+    RsaResult decryptString(const std::string& n, const std::string& d, const std::string& ciphertext,
+                            Progress* progress = nullptr);
     int decryptFile(const std::string& n, const std::string& d, const std::string& inputPath,
-                    const std::string& outputPath);
+                    const std::string& outputPath, Progress* progress = nullptr);
     RsaAnswer isCoprimeToPhi(const std::string& p, const std::string& q, const std::string& x);
 
 private:
     IRsaComponent& c_;
+    IRsaComponent2* c2_ = nullptr; // the same object's second interface, when it has one
 };
 
 } // namespace qh

@@ -1,9 +1,10 @@
 // Numbers as the RSA panes and the CLI take them: digit strings in base 10 or
-// 16, converted between the two, checked before use, and whole RSA keys made
-// the way the key workbench makes them.
+// 16, converted between the two (radix_conversion.h), checked before use, and
+// whole RSA keys made the way the key workbench makes them.
 #ifndef QUILLHORN_RSA_NUMBERS_H
 #define QUILLHORN_RSA_NUMBERS_H
 
+#include "radix_conversion.h"
 #include "rsa_loader.h"
 
 #include <optional>
@@ -11,12 +12,6 @@
 #include <string_view>
 
 namespace qh {
-
-// Schoolbook conversion of a digit string between bases 10 and 16: lower-case
-// output, leading zeros dropped ("007" gives "7", "000" gives "0"), empty in
-// gives empty out. Source digits are read case-insensitively; the caller
-// checks them first (CleanNumber).
-std::string ConvertRadix(std::string_view digits, int fromBase, int toBase);
 
 // The digits of `text` in `base` (10 or 16) with blanks, tabs and line breaks
 // removed; nothing when any other character is not a digit of the base. An
@@ -35,13 +30,18 @@ int PrimeWordsForKeyLength(std::string_view text);
 // A whole key made as the key workbench's "generate all" does: p and q of
 // `words` words, n = p*q, then up to 50 attempts of a random e, d = e^-1 mod
 // (p-1)(q-1) and the round-trip test. All in lower-case hexadecimal.
+//
+// With a Progress record, done counts the steps taken (primes found, then
+// attempts made; total stays 0, since the attempts needed are not known), and
+// a Cancel() stops generation between its calls and inside the prime searches:
+// the key then holds nothing but the status QH_RSA_E_CANCELLED.
 struct GeneratedKey {
     int status = QH_RSA_E_INTERNAL; // of the last failed component call, or QH_RSA_OK
     std::string p, q, n, e, d;
     int attempts = 0;    // the number of the passing attempt (1 to 50), or 0
     bool passed = false; // the round-trip test passed
 };
-GeneratedKey GenerateKey(RsaClient& client, int words);
+GeneratedKey GenerateKey(RsaClient& client, int words, Progress* progress = nullptr);
 
 // The round-trip test: PowerMod(n, e, "1234") then PowerMod(n, d, that) must
 // give exactly "1234".

@@ -54,25 +54,65 @@ TEST(ConvertRadix, SmallCasesAndLeadingZeros) {
     EXPECT_EQ(ConvertRadix("1000000000", 10, 16), "3b9aca00");
     EXPECT_EQ(ConvertRadix("999999999", 10, 16), "3b9ac9ff");
     EXPECT_EQ(ConvertRadix("DeadBeef", 16, 16), "deadbeef");
+    // Other bases, and what is not a digit of the source base.
+    EXPECT_EQ(ConvertRadix("11111111", 2, 16), "ff");
+    EXPECT_EQ(ConvertRadix("ff", 16, 2), "11111111");
+    EXPECT_EQ(ConvertRadix("1 2,3", 10, 16), "7b");
+    EXPECT_EQ(ConvertRadix("f", 10, 16), "");
+    EXPECT_EQ(ConvertRadix("12", 10, 37), "");
+    EXPECT_EQ(ConvertRadix("12", 1, 16), "");
 }
 
-TEST(ConvertRadix, LongNumbersMatchOpenSsl) {
-    std::mt19937 random(20240611);
-    for (int round = 0; round < 60; ++round) {
-        const std::size_t length = round < 2 ? 1000 : 1 + random() % 1000;
-        std::string dec = RandomDigits(random, length, "0123456789");
-        std::string hex = RandomDigits(random, length, "0123456789abcdefABCDEF");
-        if (round % 7 == 0) { // leading zeros now and then
-            dec.insert(0, "000");
-            hex.insert(0, "00");
-        }
-        const Bn decValue = FromDec(dec);
-        const Bn hexValue = BnFromHex(hex);
-        EXPECT_EQ(ConvertRadix(dec, 10, 16), BnToHex(decValue.get())) << dec;
-        EXPECT_EQ(ConvertRadix(hex, 16, 10), ToDec(hexValue.get())) << hex;
-        // And back, to the canonical form.
-        EXPECT_EQ(ConvertRadix(ConvertRadix(dec, 10, 16), 16, 10), ToDec(decValue.get()));
+// The canonical digits of a random number of `length` digits, and the same
+// number as typed: now and then with leading zeros, and with characters that
+// are no digits of the base strewn in, which the conversion skips.
+struct TypedNumber {
+    std::string canonical, typed;
+};
+
+TypedNumber RandomNumber(std::mt19937& random, std::size_t length, int base) {
+    const char* alphabet = base == 10 ? "0123456789" : "0123456789abcdefABCDEF";
+    TypedNumber number{RandomDigits(random, length, alphabet), {}};
+    if (random() % 4 == 0)
+        number.canonical.insert(0, 1 + random() % 3, '0');
+    for (const char c : number.canonical) {
+        if (random() % 16 == 0)
+            number.typed += base == 10 ? " x-\n"[random() % 4] : " x-g"[random() % 4];
+        number.typed += c;
     }
+    return number;
+}
+
+// Our conversion, the schoolbook one and OpenSSL's BN_dec2bn / BN_hex2bn with
+// BN_bn2hex / BN_bn2dec agree on a number, both ways and back.
+void ExpectConversionsAgree(const TypedNumber& dec, const TypedNumber& hex, bool withSchoolbook) {
+    const bool none = dec.canonical.empty(); // both have the same length
+    const Bn decValue = FromDec(none ? "0" : dec.canonical), hexValue = BnFromHex(none ? "0" : hex.canonical);
+    const std::string decAsHex = none ? "" : BnToHex(decValue.get());
+    const std::string hexAsDec = none ? "" : ToDec(hexValue.get());
+    EXPECT_EQ(ConvertRadix(dec.typed, 10, 16), decAsHex);
+    EXPECT_EQ(ConvertRadix(hex.typed, 16, 10), hexAsDec);
+    EXPECT_EQ(ConvertRadix(decAsHex, 16, 10), none ? "" : ToDec(decValue.get()));
+    EXPECT_EQ(ConvertRadix(hexAsDec, 10, 16), none ? "" : BnToHex(hexValue.get()));
+    if (withSchoolbook) {
+        EXPECT_EQ(ConvertRadixSchoolbook(dec.typed, 10, 16), decAsHex);
+        EXPECT_EQ(ConvertRadixSchoolbook(hex.typed, 16, 10), hexAsDec);
+    }
+}
+
+TEST(ConvertRadix, AgreesWithOpenSslAndTheSchoolbookAtEveryLength) {
+    std::mt19937 random(20240611);
+    for (std::size_t length = 0; length <= 400; ++length) {
+        SCOPED_TRACE(length);
+        ExpectConversionsAgree(RandomNumber(random, length, 10), RandomNumber(random, length, 16), true);
+    }
+    for (const std::size_t length : {1000u, 2500u, 10000u}) {
+        SCOPED_TRACE(length);
+        ExpectConversionsAgree(RandomNumber(random, length, 10), RandomNumber(random, length, 16), true);
+    }
+    // The schoolbook conversion takes seconds here; OpenSSL's takes less.
+    SCOPED_TRACE(100000);
+    ExpectConversionsAgree(RandomNumber(random, 100000, 10), RandomNumber(random, 100000, 16), false);
 }
 
 TEST(CleanNumber, KeepsDigitsDropsBlanksRefusesTheRest) {
@@ -156,13 +196,18 @@ TEST_F(GenerateKeyTest, MakesConsistentKeysThatPassTheRoundTrip) {
     EXPECT_TRUE(RoundTripPasses(client, "00" + key.n, key.e, "0" + key.d));
 }
 
-TEST_F(GenerateKeyTest, ReportsTheComponentsRefusal) {
+TEST_F(GenerateKeyTest, ReportsTheComponentsRefusalOrACancel) {
     const GeneratedKey none = GenerateKey(client, 0);
     EXPECT_FALSE(none.passed);
     EXPECT_EQ(none.status, QH_RSA_E_ARGUMENT);
     EXPECT_EQ(none.attempts, 0);
     EXPECT_TRUE(none.p.empty());
     EXPECT_EQ(GenerateKey(client, 129).status, QH_RSA_E_ARGUMENT);
+    Progress cancelled;
+    cancelled.Cancel();
+    const GeneratedKey stopped = GenerateKey(client, 16, &cancelled);
+    EXPECT_EQ(stopped.status, QH_RSA_E_CANCELLED);
+    EXPECT_TRUE(stopped.p.empty());
 }
 
 // A component whose answers the test scripts: primes 3 and 5 (n = f), a
@@ -174,10 +219,13 @@ public:
     int primeStatus = QH_RSA_OK;
     bool spoilRoundTrip = false;
     int exponents = 0;
+    Progress* cancelDuringSecondPrime = nullptr;
 
     int RandomPrime(int, char* out, std::size_t size, std::size_t* len) override {
         if (primeStatus != QH_RSA_OK)
             return primeStatus;
+        if (primeCalls_ == 1 && cancelDuringSecondPrime != nullptr)
+            cancelDuringSecondPrime->Cancel();
         return Put(primeCalls_++ == 0 ? "3" : "5", out, size, len);
     }
     int Multiply(const char*, const char*, char* out, std::size_t size, std::size_t* len) override {
@@ -201,7 +249,7 @@ private:
     int primeCalls_ = 0;
 };
 
-TEST(GenerateKeyScripted, CountsAttemptsAndStopsAtFifty) {
+TEST(GenerateKeyScripted, CountsAttemptsAndStepsStopsAtFiftyOrACancel) {
     ScriptedComponent first;
     RsaClient firstClient(first);
     const GeneratedKey once = GenerateKey(firstClient, 8);
@@ -212,10 +260,13 @@ TEST(GenerateKeyScripted, CountsAttemptsAndStopsAtFifty) {
     ScriptedComponent later;
     later.notInvertible = 6;
     RsaClient laterClient(later);
-    const GeneratedKey seventh = GenerateKey(laterClient, 8);
+    Progress steps;
+    const GeneratedKey seventh = GenerateKey(laterClient, 8, &steps);
     EXPECT_TRUE(seventh.passed);
     EXPECT_EQ(seventh.attempts, 7);
     EXPECT_EQ(seventh.e, "7");
+    EXPECT_EQ(steps.done.load(), 9u); // two primes, seven attempts
+    EXPECT_EQ(steps.total.load(), 0u);
 
     ScriptedComponent never;
     never.spoilRoundTrip = true; // "01234" is not "1234"
@@ -236,6 +287,16 @@ TEST(GenerateKeyScripted, CountsAttemptsAndStopsAtFifty) {
     EXPECT_EQ(none.status, QH_RSA_OK);
     EXPECT_EQ(noInverse.exponents, 50);
     EXPECT_TRUE(none.d.empty());
+
+    ScriptedComponent cancelled;
+    Progress progress;
+    cancelled.cancelDuringSecondPrime = &progress;
+    RsaClient cancelledClient(cancelled);
+    const GeneratedKey stopped = GenerateKey(cancelledClient, 8, &progress);
+    EXPECT_EQ(stopped.status, QH_RSA_E_CANCELLED); // at the next step: after the prime, before the first attempt
+    EXPECT_TRUE(stopped.p.empty() && stopped.q.empty() && stopped.n.empty());
+    EXPECT_EQ(cancelled.exponents, 0);
+    EXPECT_EQ(progress.done.load(), 2u);
 
     ScriptedComponent broken;
     broken.primeStatus = QH_RSA_E_INTERNAL;

@@ -64,15 +64,31 @@ int BlockCipher::Create(const char* n, const char* exponent, std::unique_ptr<Blo
     return QH_RSA_OK;
 }
 
-int BlockCipher::checkForEncryption() {
+int BlockCipher::checkForEncryption(ProgressMeter& meter) {
     if (!BN_is_odd(exponent_.get()) || BN_is_one(exponent_.get()))
         return QH_RSA_E_EXPONENT;
     // A composite n fails the test's first round, so it costs about one
     // exponentiation of n's size; only a prime n takes all the rounds.
-    const int prime = BN_check_prime(n_.get(), ctx_.get(), nullptr);
+    const PrimeCallback callback(meter);
+    const int prime = BN_check_prime(n_.get(), ctx_.get(), callback.get());
+    if (prime < 0 && meter.stopped())
+        return QH_RSA_E_CANCELLED;
     if (prime < 0)
         throw CryptoFailure();
     return prime == 1 ? QH_RSA_E_PRIME_MODULUS : QH_RSA_OK;
+}
+
+// A block costs one exponentiation: a Montgomery product of k/8 64-bit words
+// per exponent bit, and some 80 more for the window table, the conversions,
+// the padding and the copies. Measured on this machine class, a product takes
+// about 50 ns + 2.2 ns x words^2: a 128-bit block under a 1024-bit exponent
+// takes 60 us, a 1024-bit one 0.6 ms, a 2048-bit one 2.3 ms.
+std::uint64_t BlockCipher::blocksPerReport() const {
+    constexpr double kTargetNs = 1e6;
+    const double words = static_cast<double>((k_ + 7) / 8);
+    const double productNs = 50.0 + 2.2 * words * words;
+    const double blockNs = (BN_num_bits(exponent_.get()) + 80) * productNs;
+    return std::max<std::uint64_t>(1, static_cast<std::uint64_t>(kTargetNs / blockNs));
 }
 
 bool BlockCipher::apply(const unsigned char* in, unsigned char* out) {

@@ -17,6 +17,7 @@
 #define QUILLHORN_RSA_COMPONENT_BLOCK_CODEC_H
 
 #include "bignum.h"
+#include "progress_meter.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -54,8 +55,12 @@ public:
     // exponent that is even (x and n - x have the same even power modulo n,
     // so nothing encrypted with it could be decrypted), zero or one (which
     // leaves the plaintext as it is); QH_RSA_E_PRIME_MODULUS for a prime n,
-    // whose exponents anyone can invert.
-    int checkForEncryption();
+    // whose exponents anyone can invert. The prime test reports to `meter`
+    // after each round and returns QH_RSA_E_CANCELLED when the caller stops it.
+    int checkForEncryption(ProgressMeter& meter);
+    // How many blocks make about a millisecond of work under this key, at
+    // least one: the interval between progress reports.
+    std::uint64_t blocksPerReport() const;
     // Transforms `in` into `out` (both k bytes, may be the same buffer).
     // Returns false when `in` is not below n.
     bool apply(const unsigned char* in, unsigned char* out);

@@ -45,16 +45,21 @@ std::size_t RandomPrimeDigits(int words) {
     return static_cast<std::size_t>(words) * 8;
 }
 
-int RandomPrime(int words, std::string& out) {
+int RandomPrime(int words, std::string& out, ProgressMeter& meter) {
     if (words < 1 || words > kMaxPrimeWords)
         return QH_RSA_E_ARGUMENT;
     const int bits = words * 32;
     const Bn prime = NewBn();
     const BnCtx ctx = NewBnCtx();
+    const PrimeCallback callback(meter);
     // libcrypto sets the top two bits when no congruence is asked for; check it
     // anyway, since the key length depends on it.
     do {
-        Check(BN_generate_prime_ex2(prime.get(), bits, 0, nullptr, nullptr, nullptr, ctx.get()));
+        if (BN_generate_prime_ex2(prime.get(), bits, 0, nullptr, nullptr, callback.get(), ctx.get()) != 1) {
+            if (meter.stopped())
+                return QH_RSA_E_CANCELLED;
+            throw CryptoFailure();
+        }
     } while (BN_num_bits(prime.get()) != bits || !BN_is_bit_set(prime.get(), bits - 2));
     out = ToHex(prime.get());
     return QH_RSA_OK;

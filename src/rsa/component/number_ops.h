@@ -4,6 +4,8 @@
 #ifndef QUILLHORN_RSA_COMPONENT_NUMBER_OPS_H
 #define QUILLHORN_RSA_COMPONENT_NUMBER_OPS_H
 
+#include "progress_meter.h"
+
 #include <cstddef>
 #include <string>
 
@@ -15,7 +17,9 @@ inline constexpr int kExponentBits = 1024;
 // Length in digits of RandomPrime's result, known before any work is done.
 std::size_t RandomPrimeDigits(int words);
 
-int RandomPrime(int words, std::string& out);
+// Reports every candidate and every round of the prime test to `meter`;
+// returns QH_RSA_E_CANCELLED when the caller stops the search.
+int RandomPrime(int words, std::string& out, ProgressMeter& meter);
 int IsPrime(const char* x, bool& yes);
 int Multiply(const char* p, const char* q, std::string& out);
 int RandomExponent(std::string& out);

@@ -73,12 +73,13 @@ template <typename Op> int YesNoMethod(int* yes, Op&& op) {
     });
 }
 
-template <typename Op> int FileMethod(const char* n, const char* exponent, Op&& op) {
+template <typename Op> int FileMethod(const char* n, const char* exponent, const QhRsaProgress* progress, Op&& op) {
     return Guard([&] {
         std::unique_ptr<BlockCipher> cipher;
         if (const int status = BlockCipher::Create(n, exponent, cipher); status != QH_RSA_OK)
             return status;
-        return op(*cipher);
+        ProgressMeter meter(progress);
+        return op(*cipher, meter);
     });
 }
 
@@ -91,6 +92,8 @@ int RsaComponentImpl::QueryInterface(const QhGuid& iid, void** out) {
         *out = static_cast<IQhUnknown*>(this);
     else if (iid == IID_IRsaComponent)
         *out = static_cast<IRsaComponent*>(this);
+    else if (iid == IID_IRsaComponent2)
+        *out = static_cast<IRsaComponent2*>(this);
     else
         return QH_RSA_E_NO_INTERFACE;
     AddRef();
@@ -109,6 +112,11 @@ std::uint32_t RsaComponentImpl::Release() {
 }
 
 int RsaComponentImpl::RandomPrime(int words, char* out, std::size_t outSize, std::size_t* outLen) {
+    return RandomPrimeWithProgress(words, nullptr, out, outSize, outLen);
+}
+
+int RsaComponentImpl::RandomPrimeWithProgress(int words, const QhRsaProgress* progress, char* out, std::size_t outSize,
+                                              std::size_t* outLen) {
     return NumberMethod(out, outSize, outLen, [&](std::string& value) {
         // The length is fixed: refuse a short buffer before spending time on a prime.
         if (words >= 1 && words <= kMaxPrimeWords && outSize <= RandomPrimeDigits(words)) {
@@ -116,7 +124,8 @@ int RsaComponentImpl::RandomPrime(int words, char* out, std::size_t outSize, std
                 *outLen = RandomPrimeDigits(words);
             return QH_RSA_E_BUFFER;
         }
-        return rsa::RandomPrime(words, value);
+        ProgressMeter meter(progress);
+        return rsa::RandomPrime(words, value, meter);
     });
 }
 
@@ -154,6 +163,12 @@ int RsaComponentImpl::DecryptInteger(const char* n, const char* d, const char* y
 
 int RsaComponentImpl::EncryptString(const char* n, const char* e, const unsigned char* text, std::size_t textLen,
                                     char* out, std::size_t outSize, std::size_t* outLen) {
+    return EncryptStringWithProgress(n, e, text, textLen, nullptr, out, outSize, outLen);
+}
+
+int RsaComponentImpl::EncryptStringWithProgress(const char* n, const char* e, const unsigned char* text,
+                                                std::size_t textLen, const QhRsaProgress* progress, char* out,
+                                                std::size_t outSize, std::size_t* outLen) {
     return Guard([&] {
         if (!BufferValid(out, outSize) || (text == nullptr && textLen != 0))
             return QH_RSA_E_ARGUMENT;
@@ -162,7 +177,8 @@ int RsaComponentImpl::EncryptString(const char* n, const char* e, const unsigned
             return status;
         std::string ciphertext;
         std::size_t needed = 0;
-        const int status = EncryptText(*cipher, text, textLen, outSize, ciphertext, needed);
+        ProgressMeter meter(progress);
+        const int status = EncryptText(*cipher, text, textLen, outSize, ciphertext, needed, meter);
         if (status == QH_RSA_E_BUFFER && outLen != nullptr)
             *outLen = needed;
         return status == QH_RSA_OK ? WriteOut(ciphertext, out, outSize, outLen) : status;
@@ -171,6 +187,12 @@ int RsaComponentImpl::EncryptString(const char* n, const char* e, const unsigned
 
 int RsaComponentImpl::DecryptString(const char* n, const char* d, const char* ciphertext, unsigned char* out,
                                     std::size_t outSize, std::size_t* outLen) {
+    return DecryptStringWithProgress(n, d, ciphertext, nullptr, out, outSize, outLen);
+}
+
+int RsaComponentImpl::DecryptStringWithProgress(const char* n, const char* d, const char* ciphertext,
+                                                const QhRsaProgress* progress, unsigned char* out, std::size_t outSize,
+                                                std::size_t* outLen) {
     return Guard([&] {
         if (!BufferValid(out, outSize))
             return QH_RSA_E_ARGUMENT;
@@ -179,7 +201,8 @@ int RsaComponentImpl::DecryptString(const char* n, const char* d, const char* ci
             return status;
         std::string plaintext;
         std::size_t needed = 0;
-        int status = DecryptText(*cipher, ciphertext, outSize, plaintext, needed);
+        ProgressMeter meter(progress);
+        int status = DecryptText(*cipher, ciphertext, outSize, plaintext, needed, meter);
         if (status == QH_RSA_E_BUFFER && outLen != nullptr)
             *outLen = needed;
         if (status == QH_RSA_OK)
@@ -190,11 +213,25 @@ int RsaComponentImpl::DecryptString(const char* n, const char* d, const char* ci
 }
 
 int RsaComponentImpl::EncryptFile(const char* n, const char* e, const char* inputPath, const char* outputPath) {
-    return FileMethod(n, e, [&](BlockCipher& cipher) { return EncryptFileStream(cipher, inputPath, outputPath); });
+    return EncryptFileWithProgress(n, e, inputPath, outputPath, nullptr);
+}
+
+int RsaComponentImpl::EncryptFileWithProgress(const char* n, const char* e, const char* inputPath,
+                                              const char* outputPath, const QhRsaProgress* progress) {
+    return FileMethod(n, e, progress, [&](BlockCipher& cipher, ProgressMeter& meter) {
+        return EncryptFileStream(cipher, inputPath, outputPath, meter);
+    });
 }
 
 int RsaComponentImpl::DecryptFile(const char* n, const char* d, const char* inputPath, const char* outputPath) {
-    return FileMethod(n, d, [&](BlockCipher& cipher) { return DecryptFileStream(cipher, inputPath, outputPath); });
+    return DecryptFileWithProgress(n, d, inputPath, outputPath, nullptr);
+}
+
+int RsaComponentImpl::DecryptFileWithProgress(const char* n, const char* d, const char* inputPath,
+                                              const char* outputPath, const QhRsaProgress* progress) {
+    return FileMethod(n, d, progress, [&](BlockCipher& cipher, ProgressMeter& meter) {
+        return DecryptFileStream(cipher, inputPath, outputPath, meter);
+    });
 }
 
 int RsaComponentImpl::IsCoprimeToPhi(const char* p, const char* q, const char* x, int* yes) {

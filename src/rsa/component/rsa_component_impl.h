@@ -1,5 +1,6 @@
-// The component class: IRsaComponent over the number, text and file code,
-// with the calling conventions of rsa_component.h applied at its boundary.
+// The component class: IRsaComponent and IRsaComponent2 over the number, text
+// and file code, with the calling conventions of rsa_component.h applied at its
+// boundary. The methods without progress are those with a null progress.
 #ifndef QUILLHORN_RSA_COMPONENT_IMPL_H
 #define QUILLHORN_RSA_COMPONENT_IMPL_H
 
@@ -14,7 +15,7 @@ extern "C" QH_RSA_EXPORT int QhRsaCreateInstance(const QhGuid* clsid, const QhGu
 
 namespace qh::rsa {
 
-class RsaComponentImpl final : public IRsaComponent {
+class RsaComponentImpl final : public IRsaComponent2 {
 public:
     int QueryInterface(const QhGuid& iid, void** out) override;
     std::uint32_t AddRef() override;
@@ -39,6 +40,18 @@ public:
                       std::size_t* outLen) override;
     int DecryptFile(const char* n, const char* d, const char* inputPath, const char* outputPath) override;
     int IsCoprimeToPhi(const char* p, const char* q, const char* x, int* yes) override;
+
+    int RandomPrimeWithProgress(int words, const QhRsaProgress* progress, char* out, std::size_t outSize,
+                                std::size_t* outLen) override;
+    int EncryptStringWithProgress(const char* n, const char* e, const unsigned char* text, std::size_t textLen,
+                                  const QhRsaProgress* progress, char* out, std::size_t outSize,
+                                  std::size_t* outLen) override;
+    int DecryptStringWithProgress(const char* n, const char* d, const char* ciphertext, const QhRsaProgress* progress,
+                                  unsigned char* out, std::size_t outSize, std::size_t* outLen) override;
+    int EncryptFileWithProgress(const char* n, const char* e, const char* inputPath, const char* outputPath,
+                                const QhRsaProgress* progress) override;
+    int DecryptFileWithProgress(const char* n, const char* d, const char* inputPath, const char* outputPath,
+                                const QhRsaProgress* progress) override;
 
 private:
     ~RsaComponentImpl() = default;

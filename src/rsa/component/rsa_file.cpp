@@ -122,12 +122,15 @@ int OpenBoth(const char* inputPath, const char* outputPath, Input& in) {
 
 } // namespace
 
-int EncryptFileStream(BlockCipher& cipher, const char* inputPath, const char* outputPath) {
-    if (const int status = cipher.checkForEncryption(); status != QH_RSA_OK)
-        return status;
+int EncryptFileStream(BlockCipher& cipher, const char* inputPath, const char* outputPath, ProgressMeter& meter) {
     const std::size_t k = cipher.blockBytes();
     Input in(kBufferedBlocks * k);
     if (const int status = OpenBoth(inputPath, outputPath, in); status != QH_RSA_OK)
+        return status;
+    // The input first, so that every report, those of the key's prime test
+    // included, carries the whole.
+    meter.setTotal(in.size());
+    if (const int status = cipher.checkForEncryption(meter); status != QH_RSA_OK)
         return status;
     if (!StreamEncryptor::Carries(k, in.size()))
         return QH_RSA_E_KEY_TOO_SMALL;
@@ -144,6 +147,9 @@ int EncryptFileStream(BlockCipher& cipher, const char* inputPath, const char* ou
     if (!out.write(header, kHeaderBytes))
         return QH_RSA_E_OPEN_OUTPUT;
 
+    meter.setInterval(cipher.blocksPerReport());
+    if (!meter.report())
+        return QH_RSA_E_CANCELLED;
     std::vector<unsigned char> data(k);
     std::vector<unsigned char> block(k);
     int status = QH_RSA_OK;
@@ -156,14 +162,18 @@ int EncryptFileStream(BlockCipher& cipher, const char* inputPath, const char* ou
         encryptor.sealNext(data.data(), block.data());
         if (!out.write(block.data(), k))
             status = QH_RSA_E_OPEN_OUTPUT;
+        else if (!meter.advance(take))
+            status = QH_RSA_E_CANCELLED;
     }
     OPENSSL_cleanse(data.data(), data.size());
     if (status == QH_RSA_OK && !in.atEnd())
         status = QH_RSA_E_OPEN_INPUT; // the file grew while read: its length is already sealed
+    if (status == QH_RSA_OK && !meter.finish())
+        status = QH_RSA_E_CANCELLED;
     return status == QH_RSA_OK ? out.commit() : status;
 }
 
-int DecryptFileStream(BlockCipher& cipher, const char* inputPath, const char* outputPath) {
+int DecryptFileStream(BlockCipher& cipher, const char* inputPath, const char* outputPath, ProgressMeter& meter) {
     const std::size_t k = cipher.blockBytes();
     Input in(kBufferedBlocks * k);
     if (const int status = OpenBoth(inputPath, outputPath, in); status != QH_RSA_OK)
@@ -186,6 +196,11 @@ int DecryptFileStream(BlockCipher& cipher, const char* inputPath, const char* ou
     Output out(kBufferedBlocks * k);
     if (const int status = out.open(outputPath); status != QH_RSA_OK)
         return status;
+    meter.setTotal(in.size());
+    meter.setInterval(cipher.blocksPerReport());
+    meter.add(kHeaderBytes);
+    if (!meter.report())
+        return QH_RSA_E_CANCELLED;
     std::vector<unsigned char> block(k);
     StreamDecryptor decryptor(cipher);
     for (;;) {
@@ -204,8 +219,10 @@ int DecryptFileStream(BlockCipher& cipher, const char* inputPath, const char* ou
             return QH_RSA_E_FORMAT; // the header's version names the other layout
         if (!out.write(data, dataLen))
             return QH_RSA_E_OPEN_OUTPUT;
+        if (!meter.advance(k))
+            return QH_RSA_E_CANCELLED;
     }
-    return out.commit();
+    return meter.finish() ? out.commit() : QH_RSA_E_CANCELLED;
 }
 
 } // namespace qh::rsa

@@ -11,8 +11,10 @@
 
 namespace qh::rsa {
 
-int EncryptFileStream(BlockCipher& cipher, const char* inputPath, const char* outputPath);
-int DecryptFileStream(BlockCipher& cipher, const char* inputPath, const char* outputPath);
+// Progress counts bytes of the input file. A stop returns QH_RSA_E_CANCELLED
+// and, as every failure, leaves no output behind.
+int EncryptFileStream(BlockCipher& cipher, const char* inputPath, const char* outputPath, ProgressMeter& meter);
+int DecryptFileStream(BlockCipher& cipher, const char* inputPath, const char* outputPath, ProgressMeter& meter);
 
 } // namespace qh::rsa
 

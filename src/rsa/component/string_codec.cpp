@@ -60,7 +60,7 @@ private:
 } // namespace
 
 int EncryptText(BlockCipher& cipher, const unsigned char* text, std::size_t len, std::size_t outSize, std::string& out,
-                std::size_t& needed) {
+                std::size_t& needed, ProgressMeter& meter) {
     static const char kDigits[] = "0123456789abcdef";
     const std::size_t k = cipher.blockBytes();
     if (!StreamEncryptor::Carries(k, len))
@@ -73,13 +73,17 @@ int EncryptText(BlockCipher& cipher, const unsigned char* text, std::size_t len,
         return QH_RSA_E_BUFFER;
     // After the buffer size, which is answered before any work: the key's
     // prime test costs an exponentiation.
-    if (const int status = cipher.checkForEncryption(); status != QH_RSA_OK)
+    meter.setTotal(len);
+    if (const int status = cipher.checkForEncryption(meter); status != QH_RSA_OK)
         return status;
+    if (!meter.report())
+        return QH_RSA_E_CANCELLED;
 
     out.clear();
     out.reserve(needed);
     std::vector<unsigned char> block(k);
     StreamEncryptor encryptor(cipher, len);
+    meter.setInterval(cipher.blocksPerReport());
     std::size_t offset = 0;
     while (!encryptor.done()) {
         const std::size_t take = encryptor.nextDataBytes();
@@ -89,12 +93,14 @@ int EncryptText(BlockCipher& cipher, const unsigned char* text, std::size_t len,
             out.push_back(kDigits[byte >> 4]);
             out.push_back(kDigits[byte & 0x0f]);
         }
+        if (!meter.advance(take))
+            return QH_RSA_E_CANCELLED;
     }
-    return QH_RSA_OK;
+    return meter.finish() ? QH_RSA_OK : QH_RSA_E_CANCELLED;
 }
 
-int DecryptText(BlockCipher& cipher, const char* ciphertext, std::size_t outSize, std::string& out,
-                std::size_t& needed) {
+int DecryptText(BlockCipher& cipher, const char* ciphertext, std::size_t outSize, std::string& out, std::size_t& needed,
+                ProgressMeter& meter) {
     if (ciphertext == nullptr)
         return QH_RSA_E_ARGUMENT;
     const std::size_t k = cipher.blockBytes();
@@ -118,6 +124,12 @@ int DecryptText(BlockCipher& cipher, const char* ciphertext, std::size_t outSize
     if (outSize <= needed)
         return QH_RSA_E_BUFFER;
 
+    meter.setTotal(blocks * k);
+    meter.setInterval(cipher.blocksPerReport());
+    meter.add(k); // the first block is done
+    if (!meter.report())
+        return QH_RSA_E_CANCELLED;
+
     out.clear();
     out.reserve(needed);
     out.append(reinterpret_cast<const char*>(data), dataLen);
@@ -126,8 +138,10 @@ int DecryptText(BlockCipher& cipher, const char* ciphertext, std::size_t outSize
         if (const int status = decryptor.openNext(block.data(), data, dataLen); status != QH_RSA_OK)
             return status;
         out.append(reinterpret_cast<const char*>(data), dataLen);
+        if (!meter.advance(k))
+            return QH_RSA_E_CANCELLED;
     }
-    return QH_RSA_OK;
+    return meter.finish() ? QH_RSA_OK : QH_RSA_E_CANCELLED;
 }
 
 } // namespace qh::rsa
