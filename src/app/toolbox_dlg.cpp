@@ -3,6 +3,7 @@
 #include "pane_services.h"
 #include "tool_pane.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
 #include <QKeyEvent>
@@ -21,11 +22,26 @@ constexpr QSize kClientSize(521, 392);
 const QRect kBarPlaceholder(5, 7, 116, 380);
 const QRect kPaneArea(126, 7, 387, 382);
 
+// Each file is taken at its own size; on a screen of higher density QIcon also
+// takes the file's @2x rendering beside it.
 QIcon applicationIcon() {
     QIcon icon;
     for (int size : {16, 32, 48})
-        icon.addFile(QStringLiteral(":/icons/128-%1.png").arg(size), QSize(size, size));
+        icon.addFile(QStringLiteral(":/icons/128-%1.png").arg(size));
     return icon;
+}
+
+// An item icon by resource id and size, null when it cannot be read. As an
+// icon, not a pixmap, so that a screen of higher density gets its @2x rendering.
+QIcon itemIcon(int id, int size) {
+    const QIcon icon(QStringLiteral(":/icons/%1-%2.png").arg(id).arg(size));
+    return icon.pixmap(QSize(size, size)).isNull() ? QIcon() : icon;
+}
+
+// The start-up picture at the density of the densest screen: QIcon picks the
+// @2x rendering there, and the label scales it to the pane area.
+QPixmap startUpPicture() {
+    return QIcon(QStringLiteral(":/pictures/132.png")).pixmap(kPaneArea.size(), qApp->devicePixelRatio());
 }
 
 } // namespace
@@ -43,7 +59,7 @@ CToolboxDlg::CToolboxDlg(PaneServices& services, std::vector<NavEntry> table, QW
     picture_->setObjectName(QStringLiteral("pictureLabel"));
     picture_->setGeometry(kPaneArea);
     picture_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    picture_->setPixmap(QPixmap(QStringLiteral(":/pictures/132.png")));
+    picture_->setPixmap(startUpPicture());
     barPlaceholder_ = kBarPlaceholder;
 }
 
@@ -100,8 +116,8 @@ bool CToolboxDlg::createBar() {
             return fail(QStringLiteral("Inside Error: i != insert forder!"), caption::Application);
         for (int p = 0; p < itemCounts_[f]; ++p) {
             NavItem& item = navTable_[f][p];
-            const QPixmap small(QStringLiteral(":/icons/%1-16.png").arg(item.icon));
-            const QPixmap large(QStringLiteral(":/icons/%1-32.png").arg(item.icon));
+            const QIcon small = itemIcon(item.icon, 16);
+            const QIcon large = itemIcon(item.icon, 32);
             if (small.isNull() || large.isNull())
                 return fail(QStringLiteral("Inside Error: Can`t load icon!"), item.itemText);
             const int smallIndex = smallImages_.add(small);

@@ -105,7 +105,8 @@ void CXTOutBarCtrl::drawItem(QPainter* p, const BarFolder& folder, int index, co
     NavImageList* own = size == SmallIcons ? folder.smallList : folder.largeList;
     NavImageList* list = own ? own : imageList(size);
     if (list) {
-        const QPixmap icon = list->pixmap(item.image);
+        // At the surface's density, so a high-density screen gets the larger rendering.
+        const QPixmap icon = list->pixmap(item.image, p->device()->devicePixelRatioF());
         if (!icon.isNull())
             p->drawPixmap(l.icon, icon);
     }
