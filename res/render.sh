@@ -9,6 +9,9 @@
 # hand-tuned icons/NAME-16.svg exists. The emblem also gets a 48 px rendering.
 # Cursors: cursors/NAME.svg gives cursors/png/NAME-32.png, transparent.
 # The start-up picture is flattened to opaque 24-bit RGB.
+# Every picture also gets a rendering at twice its size, named with @2x before
+# the extension (png/NAME-16@2x.png is 32 px): Qt loads it on screens of twice
+# the density (QIcon finds it beside the plain file).
 set -eu
 cd "$(dirname "$0")"
 
@@ -21,16 +24,22 @@ render() { # svg size png
     echo "$3"
 }
 
+# The picture at its size and, as NAME@2x.png, at twice that.
+render2() { # svg size png
+    render "$1" "$2" "$3"
+    render "$1" $(($2 * 2)) "${3%.png}@2x.png"
+}
+
 mkdir -p icons/png
 for svg in icons/*.svg; do
     name=$(basename "$svg" .svg)
     case "$name" in
-    *-16) render "$svg" 16 "icons/png/$name.png" ;;
+    *-16) render2 "$svg" 16 "icons/png/$name.png" ;;
     *)
-        [ -f "icons/$name-16.svg" ] || render "$svg" 16 "icons/png/$name-16.png"
-        render "$svg" 32 "icons/png/$name-32.png"
+        [ -f "icons/$name-16.svg" ] || render2 "$svg" 16 "icons/png/$name-16.png"
+        render2 "$svg" 32 "icons/png/$name-32.png"
         if [ "$name" = quillhorn ]; then
-            render "$svg" 48 "icons/png/$name-48.png"
+            render2 "$svg" 48 "icons/png/$name-48.png"
         fi
         ;;
     esac
@@ -38,11 +47,15 @@ done
 
 mkdir -p cursors/png
 for svg in cursors/*.svg; do
-    render "$svg" 32 "cursors/png/$(basename "$svg" .svg)-32.png"
+    render2 "$svg" 32 "cursors/png/$(basename "$svg" .svg)-32.png"
 done
 
 # No alpha channel and no time stamps, so an unchanged source renders to the same bytes.
-rsvg-convert --width 387 --height 382 pictures/startup.svg |
-    convert png:- -background '#16324f' -alpha remove -alpha off -define png:exclude-chunks=date,time,tIME \
-        PNG24:pictures/startup.png
-echo pictures/startup.png
+picture() { # width height png
+    rsvg-convert --width "$1" --height "$2" pictures/startup.svg |
+        convert png:- -background '#16324f' -alpha remove -alpha off -define png:exclude-chunks=date,time,tIME \
+            "PNG24:$3"
+    echo "$3"
+}
+picture 387 382 pictures/startup.png
+picture 774 764 pictures/startup@2x.png

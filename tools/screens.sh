@@ -2,9 +2,42 @@
 # Pictures for the README: builds Quillhorn, starts it on a virtual display
 # (Xvfb) and saves the main window with each of the twelve panes open to
 # docs/screens/. Run it again after a pane changes and commit the pictures.
+#
+# usage: tools/screens.sh [--scale FACTOR] [--dark]
+#   --scale 2  at twice the density (QT_SCALE_FACTOR=2), into docs/screens/2x/
+#   --dark     in a dark desktop palette (the Fusion style), into docs/screens/dark/
+# Both together go to docs/screens/dark-2x/. These are for checking by eye; the
+# README shows only docs/screens/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$(pwd)
+
+options=()
+scale=""
+dark=""
+while [ $# -gt 0 ]; do
+    case "$1" in
+    --scale)
+        [ $# -ge 2 ] || { echo "screens.sh: --scale needs a factor" >&2; exit 2; }
+        scale=$2
+        options+=(--scale "$2")
+        shift 2
+        ;;
+    --dark)
+        dark=dark
+        options+=(--dark)
+        shift
+        ;;
+    *)
+        echo "usage: tools/screens.sh [--scale FACTOR] [--dark]" >&2
+        exit 2
+        ;;
+    esac
+done
+sub=$dark
+[ -n "$scale" ] && sub=${sub:+$sub-}${scale}x
+out=docs/screens${sub:+/$sub}
+
 bash tools/install-deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQH_BUILD_TESTS=OFF >/dev/null
 cmake --build build/release --target quillhorn-screens quillhorn-rsa
@@ -12,6 +45,8 @@ cmake --build build/release --target quillhorn-screens quillhorn-rsa
 run=$(mktemp -d)
 trap 'rm -rf "$run"' EXIT
 cp res/quillhorn.conf "$run/"
-rm -f docs/screens/*.png
+mkdir -p "$out"
+rm -f "$out"/*.png
 cd "$run"
-xvfb-run -a -s "-screen 0 1024x768x24" "$repo/build/release/bin/quillhorn-screens" "$repo/docs/screens"
+# A screen large enough for the window at the largest scale used.
+xvfb-run -a -s "-screen 0 2560x1600x24" "$repo/build/release/bin/quillhorn-screens" "${options[@]}" "$repo/$out"

@@ -3,6 +3,7 @@
 #include "pane_services.h"
 #include "tool_pane.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
 #include <QKeyEvent>
@@ -11,6 +12,9 @@
 #include <QPixmap>
 #include <QPropertyAnimation>
 #include <QRegion>
+#include <QShortcut>
+#include <utility>
+#include <vector>
 
 namespace qh {
 namespace {
@@ -21,11 +25,26 @@ constexpr QSize kClientSize(521, 392);
 const QRect kBarPlaceholder(5, 7, 116, 380);
 const QRect kPaneArea(126, 7, 387, 382);
 
+// Each file is taken at its own size; on a screen of higher density QIcon also
+// takes the file's @2x rendering beside it.
 QIcon applicationIcon() {
     QIcon icon;
     for (int size : {16, 32, 48})
-        icon.addFile(QStringLiteral(":/icons/128-%1.png").arg(size), QSize(size, size));
+        icon.addFile(QStringLiteral(":/icons/128-%1.png").arg(size));
     return icon;
+}
+
+// An item icon by resource id and size, null when it cannot be read. As an
+// icon, not a pixmap, so that a screen of higher density gets its @2x rendering.
+QIcon itemIcon(int id, int size) {
+    const QIcon icon(QStringLiteral(":/icons/%1-%2.png").arg(id).arg(size));
+    return icon.pixmap(QSize(size, size)).isNull() ? QIcon() : icon;
+}
+
+// The start-up picture at the density of the densest screen: QIcon picks the
+// @2x rendering there, and the label scales it to the pane area.
+QPixmap startUpPicture() {
+    return QIcon(QStringLiteral(":/pictures/132.png")).pixmap(kPaneArea.size(), qApp->devicePixelRatio());
 }
 
 } // namespace
@@ -43,8 +62,15 @@ CToolboxDlg::CToolboxDlg(PaneServices& services, std::vector<NavEntry> table, QW
     picture_->setObjectName(QStringLiteral("pictureLabel"));
     picture_->setGeometry(kPaneArea);
     picture_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    picture_->setPixmap(QPixmap(QStringLiteral(":/pictures/132.png")));
+    picture_->setPixmap(startUpPicture());
     barPlaceholder_ = kBarPlaceholder;
+
+    auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown), this);
+    next->setObjectName(QStringLiteral("nextToolShortcut"));
+    connect(next, &QShortcut::activated, this, [this] { stepTool(1); });
+    auto* previous = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp), this);
+    previous->setObjectName(QStringLiteral("previousToolShortcut"));
+    connect(previous, &QShortcut::activated, this, [this] { stepTool(-1); });
 }
 
 CToolboxDlg::~CToolboxDlg() {
@@ -100,8 +126,8 @@ bool CToolboxDlg::createBar() {
             return fail(QStringLiteral("Inside Error: i != insert forder!"), caption::Application);
         for (int p = 0; p < itemCounts_[f]; ++p) {
             NavItem& item = navTable_[f][p];
-            const QPixmap small(QStringLiteral(":/icons/%1-16.png").arg(item.icon));
-            const QPixmap large(QStringLiteral(":/icons/%1-32.png").arg(item.icon));
+            const QIcon small = itemIcon(item.icon, 16);
+            const QIcon large = itemIcon(item.icon, 32);
             if (small.isNull() || large.isNull())
                 return fail(QStringLiteral("Inside Error: Can`t load icon!"), item.itemText);
             const int smallIndex = smallImages_.add(small);
@@ -130,11 +156,7 @@ void CToolboxDlg::selectItem(int position) {
     const int folder = bar_->selectedFolder();
     if (folder < 0 || folder >= folderCount_)
         return;
-    const QString text = bar_->itemText(position);
-    NavItem* chosen = nullptr;
-    for (int p = 0; p < itemCounts_[folder]; ++p)
-        if (navTable_[folder][p].itemText == text)
-            chosen = &navTable_[folder][p];
+    NavItem* chosen = itemOf(folder, bar_->itemText(position));
     if (!chosen || !chosen->pane || chosen->pane.get() == currentPane_)
         return;
 
@@ -145,6 +167,64 @@ void CToolboxDlg::selectItem(int position) {
     window->setGeometry(paneArea());
     window->raise();
     window->show();
+}
+
+NavItem* CToolboxDlg::itemOf(int folder, const QString& text) {
+    if (folder < 0 || folder >= folderCount_)
+        return nullptr;
+    NavItem* found = nullptr;
+    for (int p = 0; p < itemCounts_[folder]; ++p)
+        if (navTable_[folder][p].itemText == text)
+            found = &navTable_[folder][p];
+    return found;
+}
+
+namespace {
+
+// The first control of a pane window that Tab would reach.
+QWidget* firstControl(QWidget* window) {
+    for (QWidget* w = window->nextInFocusChain(); w && w != window; w = w->nextInFocusChain())
+        if (window->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(window))
+            return w;
+    return nullptr;
+}
+
+} // namespace
+
+// Opens the tool `step` places after the shown one in the bar's order (before
+// it for a negative step), as a click on its item would; with no tool shown,
+// the first or the last. When the focus was in the pane that goes, it moves to
+// the new pane's first control, so the keyboard goes on where the user works.
+void CToolboxDlg::stepTool(int step) {
+    if (!bar_)
+        return;
+    std::vector<std::pair<int, int>> tools; // folder and position, in the bar's order
+    int shown = -1;
+    for (int f = 0; f < bar_->folderCount(); ++f) {
+        for (int p = 0; p < bar_->folder(f)->itemCount(); ++p) {
+            const NavItem* item = itemOf(f, bar_->item(f, p)->text);
+            if (currentPane_ && item && item->pane.get() == currentPane_)
+                shown = static_cast<int>(tools.size());
+            tools.emplace_back(f, p);
+        }
+    }
+    const int count = static_cast<int>(tools.size());
+    if (count == 0)
+        return;
+    const int target = shown < 0 ? (step > 0 ? 0 : count - 1) : ((shown + step) % count + count) % count;
+    const auto [folder, position] = tools[static_cast<std::size_t>(target)];
+
+    QWidget* oldWindow = currentPane_ ? currentPane_->window() : nullptr;
+    const bool focusInPane = oldWindow && oldWindow->isAncestorOf(QApplication::focusWidget());
+    bar_->setSelectedFolder(folder);
+    if (bar_->selectedFolder() != folder)
+        return;
+    bar_->clickItem(position);
+    // A pane with no control (an about page) leaves the focus with the bar.
+    if (focusInPane && currentPane_ && currentPane_->window()) {
+        QWidget* control = firstControl(currentPane_->window());
+        (control ? control : bar_)->setFocus(Qt::ShortcutFocusReason);
+    }
 }
 
 void CToolboxDlg::keyPressEvent(QKeyEvent* event) {

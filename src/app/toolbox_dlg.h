@@ -1,5 +1,8 @@
 // The main window: the navigation bar on the left and one tool pane at a time
-// in the pane area on the right.
+// in the pane area on the right. Ctrl+PgDn and Ctrl+PgUp, wherever the focus
+// is in the window, open the next and the previous tool in the bar's order,
+// across folders and round from the last to the first; the bar opens the
+// chosen tool's folder.
 #ifndef QUILLHORN_TOOLBOX_DLG_H
 #define QUILLHORN_TOOLBOX_DLG_H
 
@@ -64,6 +67,8 @@ private:
     bool createBar();
     bool fail(const QString& text, const QString& caption);
     void selectItem(int position);
+    NavItem* itemOf(int folder, const QString& text);
+    void stepTool(int step);
     void beginClose();
     void finishClose();
     void deletePanes();

@@ -19,6 +19,7 @@
 
 #include "pane_services.h"
 
+#include <cmath>
 #include <map>
 #include <new>
 
@@ -261,17 +262,37 @@ FilePathRows BuildFilePathRows(PaneServices& services, QWidget* pane, const QStr
 }
 
 void ApplyPaneColours(QWidget* window, QColor paneColour, QColor textColour) {
+    // A fixed pane colour needs a fixed text colour: the desktop's own may be
+    // light (a dark theme) and vanish on a light pane. Unless the pane gives
+    // one, it is black or white, whichever contrasts more with the pane (by
+    // relative luminance, as in WCAG 2), and greyed where a control is disabled.
+    // A colour the pane gives holds for every state, as its texts were released.
+    auto luminance = [](QColor colour) {
+        auto linear = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
+    };
+    const double paneLuminance = luminance(paneColour);
+    const bool blackContrastsMore = (paneLuminance + 0.05) / 0.05 >= 1.05 / (paneLuminance + 0.05);
+    const QColor text = textColour.isValid() ? textColour : QColor(blackContrastsMore ? Qt::black : Qt::white);
+    // Halfway between the text and the pane: still readable, plainly fainter.
+    const QColor greyed =
+        QColor::fromRgbF((text.redF() + paneColour.redF()) / 2, (text.greenF() + paneColour.greenF()) / 2,
+                         (text.blueF() + paneColour.blueF()) / 2);
+    const QColor disabledText = textColour.isValid() ? textColour : greyed;
+
     QPalette palette = window->palette();
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         palette.setColor(group, QPalette::Window, paneColour);
         palette.setColor(group, QPalette::Base, paneColour);
         palette.setColor(group, QPalette::AlternateBase, paneColour);
         palette.setColor(group, QPalette::Button, paneColour);
-        if (textColour.isValid()) {
-            palette.setColor(group, QPalette::WindowText, textColour);
-            palette.setColor(group, QPalette::Text, textColour);
-            palette.setColor(group, QPalette::ButtonText, textColour);
-        }
+        const QColor& groupText = group == QPalette::Disabled ? disabledText : text;
+        palette.setColor(group, QPalette::WindowText, groupText);
+        palette.setColor(group, QPalette::Text, groupText);
+        palette.setColor(group, QPalette::ButtonText, groupText);
+        palette.setColor(group, QPalette::PlaceholderText, greyed);
+        // Highlight and HighlightedText stay the desktop's: selected text is
+        // drawn on the desktop's highlight, never on the pane colour.
     }
     window->setPalette(palette);
     window->setAutoFillBackground(true);

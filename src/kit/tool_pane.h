@@ -36,7 +36,9 @@ enum class WindowEnd { Switch, Close };
 
 class ToolPane {
 public:
-    // textColour: the colour of every control's text; invalid keeps the style's.
+    // textColour: the colour of every control's text in every state; invalid
+    // gives black or white, whichever contrasts more with the pane colour
+    // (see ApplyPaneColours).
     ToolPane(PaneServices& services, QColor paneColour, QColor textColour = QColor());
     virtual ~ToolPane();
     ToolPane(const ToolPane&) = delete;
@@ -127,8 +129,11 @@ public:
 };
 
 // Paints `window` and every control on it in the pane colours: the background and
-// the text background of every control in `paneColour`, text in `textColour`
-// when valid.
+// the text background of every control in `paneColour`, and its text in
+// `textColour` in every state. An invalid `textColour` gives black or white,
+// whichever contrasts more with `paneColour`, greyed on disabled controls, so
+// that the text stays readable whatever the desktop's palette. Placeholders are
+// greyed; selections keep the desktop's highlight colours.
 void ApplyPaneColours(QWidget* window, QColor paneColour, QColor textColour);
 
 } // namespace qh

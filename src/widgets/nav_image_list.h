@@ -14,19 +14,22 @@ class NavImageList {
 public:
     explicit NavImageList(QSize iconSize);
 
-    // Appends the icon at the list's size; returns its index, or -1 when the
-    // icon or pixmap is null (nothing is added then).
+    // Appends the icon; returns its index, or -1 when the icon or pixmap is
+    // null (nothing is added then). An icon keeps every rendering it has, so a
+    // screen of higher density draws from its larger pictures.
     int add(const QIcon& icon);
     int add(const QPixmap& pixmap);
 
     QSize iconSize() const { return iconSize_; }
-    int size() const { return static_cast<int>(pixmaps_.size()); }
-    // A null pixmap for an index outside the list.
-    QPixmap pixmap(int index) const;
+    int size() const { return static_cast<int>(icons_.size()); }
+    // The icon at the list's size for a device of `ratio` device pixels per
+    // pixel: at most iconSize * ratio device pixels, from the icon's closest
+    // rendering. A null pixmap for an index outside the list.
+    QPixmap pixmap(int index, qreal ratio = 1.0) const;
 
 private:
     QSize iconSize_;
-    std::vector<QPixmap> pixmaps_;
+    std::vector<QIcon> icons_;
 };
 
 } // namespace qh

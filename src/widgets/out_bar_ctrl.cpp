@@ -12,7 +12,8 @@ namespace qh {
 
 CXTOutBarCtrl::CXTOutBarCtrl(QWidget* parent, unsigned flags) : QWidget(parent), flags_(flags) {
     setFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
-    setFocusPolicy(Qt::ClickFocus);
+    // Tab reaches the bar as any control; a click gives it the focus too.
+    setFocusPolicy(Qt::StrongFocus);
     // Moves without a button drive the hot highlight.
     setMouseTracking(true);
     // The right button's release opens the bar's own menu; no context-menu
@@ -167,6 +168,7 @@ void CXTOutBarCtrl::removeFolder(int folder) {
         selected_ = std::max(0, std::min(selected_, folderCount() - 1));
         firstVisible_ = 0;
         lastClicked_ = -1;
+        currentItem_ = itemCount() > 0 ? 0 : -1;
         hotItem_ = -1;
         itemUnderMouse_ = -1;
     }
@@ -189,6 +191,7 @@ void CXTOutBarCtrl::openFolderAt(int folder) {
     selected_ = folder;
     firstVisible_ = 0;
     lastClicked_ = -1;
+    currentItem_ = itemCount() > 0 ? 0 : -1;
     hotItem_ = -1;
     itemUnderMouse_ = -1;
     fitChildren();
@@ -268,6 +271,7 @@ void CXTOutBarCtrl::shiftItemIndices(int from, int delta) {
             index += delta;
     };
     shift(lastClicked_);
+    shift(currentItem_);
     shift(hotItem_);
     shift(itemUnderMouse_);
     if (mouse_ == MouseState::ItemPressed || mouse_ == MouseState::Dragging) {

@@ -16,6 +16,15 @@
 // a new place in its folder; the right button offers a menu that switches the
 // open folder between large and small icons.
 //
+// Keyboard: the bar takes the focus by Tab or a click. Up and Down move the
+// keyboard cursor between the open folder's items, Home and End to the first
+// and last item, scrolling it into view; Left and Right open the previous and
+// next folder (asking NAVN_FOLDERSELECT, as a click on its button does); Enter
+// or Space opens the item under the cursor with NAVN_ITEMCLICK, as a click
+// does. While the bar has the focus and the keyboard is in use (the focus came
+// by Tab, or a key moved the cursor; a mouse press ends it), a dotted focus
+// frame marks the cursor's item.
+//
 // Folder indices outside the folder list are a programming error: they assert
 // in debug builds and are ignored (queries answer 0, null or false) in release
 // builds. With no folders at all, folder and item queries answer 0 and
@@ -118,7 +127,25 @@ public:
     int firstVisibleItem() const { return firstVisible_; }
     // Scrolls the open folder so that `index` is the top item (clamped).
     void setFirstVisibleItem(int index);
+    // Scrolls the open folder as little as needed to show the item whole (or,
+    // when it is taller than the inside area, at the top).
+    void scrollIntoView(int index);
     int lastClickedItem() const { return lastClicked_; }
+
+    // The item under the keyboard cursor in the open folder, -1 for none. A
+    // newly opened folder puts it on its first item; a click moves it to the
+    // clicked item.
+    int currentItem() const { return currentItem_; }
+    // Moves the keyboard cursor (an invalid index is ignored) and scrolls the
+    // item into view.
+    void setCurrentItem(int index);
+    // What a click on the item does: the keyboard cursor moves there, the item
+    // is scrolled into view and NAVN_ITEMCLICK is sent; on 1 it becomes the
+    // last clicked item. Enter and Space call it for the cursor's item.
+    void clickItem(int index);
+    // The dotted frame drawn around the keyboard cursor's item.
+    QRect focusFrameRect(int index) const;
+    bool focusFrameShown() const;
 
     // Highlight of the item or folder button under the mouse; -1 for none.
     // While one is set, a 100 ms timer clears both once the mouse is outside.
@@ -178,6 +205,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void leaveEvent(QEvent* event) override;
@@ -240,12 +268,20 @@ private:
 
     void showContextMenu(QPoint pos, QPoint globalPos);
 
+    // Keyboard (out_bar_keys.cpp).
+    bool navigateByKey(const QKeyEvent& event);
+    int keyboardStart() const;
+    void moveCurrent(int index);
+    void sendItemClick(int index);
+    void setKeyboardCues(bool on);
+
     void drawFolder(QPainter* painter, int folder) const;
     void drawItems(QPainter* painter) const;
     void drawItem(QPainter* painter, const BarFolder& folder, int index, const ItemLayout& layout) const;
     void drawHotFrame(QPainter* painter, QRect rect, bool sunken) const;
     void drawArrow(QPainter* painter, QRect rect, bool up, bool pushed) const;
     void drawDragMarker(QPainter* painter) const;
+    void drawFocusFrame(QPainter* painter) const;
 
     static constexpr int kFolderHeight = 22;
     static constexpr int kSpacingLarge = 8;
@@ -266,6 +302,8 @@ private:
     int hotItem_ = -1;
     int lastClicked_ = -1;
     int firstVisible_ = 0;
+    int currentItem_ = -1;      // the keyboard cursor
+    bool keyboardCues_ = false; // the keyboard is in use: the focus frame shows
 
     MouseState mouse_ = MouseState::Idle;
     int pressedIndex_ = -1;    // the item or folder the button went down on

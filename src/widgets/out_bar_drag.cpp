@@ -134,6 +134,7 @@ void CXTOutBarCtrl::moveItem(int from, int target) {
             ++index;
     };
     follow(lastClicked_);
+    follow(currentItem_);
     follow(hotItem_);
     follow(itemUnderMouse_);
 }

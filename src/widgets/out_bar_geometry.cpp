@@ -129,6 +129,19 @@ QRect CXTOutBarCtrl::hotFrameRect(int index) const {
     return icon.isNull() ? QRect() : icon.adjusted(-2, -2, 2, 2);
 }
 
+// Around the icon and the label with a few pixels to spare, outside the hot
+// frame; in large-icon mode the label can be as wide as the inside area, so the
+// frame keeps one pixel inside it.
+QRect CXTOutBarCtrl::focusFrameRect(int index) const {
+    const ItemLayout l = layoutOf(index);
+    if (l.item.isNull())
+        return QRect();
+    const QRect around = l.icon.united(l.label).adjusted(-4, -4, 4, 3);
+    const QRect inside = insideRect().adjusted(1, 1, -1, -1);
+    return QRect(std::max(around.x(), inside.x()), around.y(),
+                 std::min(rightEdge(around), rightEdge(inside)) - std::max(around.x(), inside.x()), around.height());
+}
+
 void CXTOutBarCtrl::visibleRange(int* first, int* last) const {
     int lastStarted = firstVisible_ - 1;
     if (const BarFolder* f = openFolder(); f && !f->child) {

@@ -6,9 +6,7 @@
 // Qt keeps the mouse grabbed while the button is down.
 #include "out_bar_ctrl.h"
 
-#include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPointer>
 
 namespace qh {
 
@@ -22,6 +20,7 @@ void CXTOutBarCtrl::mousePressEvent(QMouseEvent* event) {
         return;
     }
     setFocus(Qt::MouseFocusReason);
+    setKeyboardCues(false); // the mouse is in use: no focus frame
     if (mouse_ != MouseState::Idle)
         return;
     int index = -1;
@@ -99,31 +98,14 @@ void CXTOutBarCtrl::mouseReleaseEvent(QMouseEvent* event) {
     if (state == MouseState::ItemPressed) {
         if (kind != HitItem || index != pressed || !isValidItem(index))
             return;
-        QPointer<CXTOutBarCtrl> alive(this);
-        const int answer = notify(NAVN_ITEMCLICK, index, itemText(index), 0);
-        if (alive && answer == 1 && isValidItem(index))
-            lastClicked_ = index;
+        // The keyboard cursor follows the click, without scrolling.
+        moveCurrent(index);
+        sendItemClick(index);
     } else if (state == MouseState::FolderPressed) {
         // Released over any folder button: that folder opens, unless it is open.
         if (kind == HitFolder && index != selected_)
             setSelectedFolder(index);
     }
-}
-
-void CXTOutBarCtrl::keyPressEvent(QKeyEvent* event) {
-    // Esc abandons a held press: the release then does nothing.
-    if (event->key() == Qt::Key_Escape && mouse_ != MouseState::Idle) {
-        cancelMouse();
-        event->accept();
-        return;
-    }
-    // While a folder button or arrow is held, other keys are swallowed so they
-    // cannot act behind the user's back; an item press lets them through.
-    if (mouse_ == MouseState::FolderPressed || mouse_ == MouseState::ArrowHeld) {
-        event->accept();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 void CXTOutBarCtrl::hideEvent(QHideEvent* event) {

@@ -93,6 +93,8 @@ void CXTOutBarCtrl::drawItems(QPainter* p) const {
         drawItem(p, f, i, l);
         top += l.item.height() + spacing(f);
     }
+    if (focusFrameShown())
+        drawFocusFrame(p);
     // The drag marker goes over the items, under the same clip.
     if (mouse_ == MouseState::Dragging)
         drawDragMarker(p);
@@ -105,7 +107,8 @@ void CXTOutBarCtrl::drawItem(QPainter* p, const BarFolder& folder, int index, co
     NavImageList* own = size == SmallIcons ? folder.smallList : folder.largeList;
     NavImageList* list = own ? own : imageList(size);
     if (list) {
-        const QPixmap icon = list->pixmap(item.image);
+        // At the surface's density, so a high-density screen gets the larger rendering.
+        const QPixmap icon = list->pixmap(item.image, p->device()->devicePixelRatioF());
         if (!icon.isNull())
             p->drawPixmap(l.icon, icon);
     }
@@ -124,6 +127,15 @@ void CXTOutBarCtrl::drawItem(QPainter* p, const BarFolder& folder, int index, co
             p->drawText(line, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, l.lines[k]);
         }
     }
+}
+
+// A dotted rectangle in the label colour around the keyboard cursor's item.
+void CXTOutBarCtrl::drawFocusFrame(QPainter* p) const {
+    p->save();
+    p->setPen(QPen(textColour(), 1, Qt::DotLine));
+    p->setBrush(Qt::NoBrush);
+    p->drawRect(focusFrameRect(currentItem_).adjusted(0, 0, -1, -1));
+    p->restore();
 }
 
 // Raised: light top and left, dark bottom and right; sunken swaps them.

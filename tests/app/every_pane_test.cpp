@@ -1,22 +1,27 @@
 // Every pane through the real start-up path, with a user at the keyboard:
 // every text box of every pane is typed into, the focus is left in one, and the
 // main window is closed by Esc or by its close button; Tab leaves every box.
+// Under a dark desktop palette every text stays readable on its pane.
 #include "recording_services.h"
 #include "tool_pane.h"
 #include "toolbox_app.h"
 #include "toolbox_dlg.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
 #include <vector>
@@ -71,8 +76,8 @@ void openItem(CXTOutBarCtrl* bar, int folder, int item) {
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->iconRect(item).center());
 }
 
-// Opens every item of the bar in turn and calls `visit` with its pane window.
-void forEveryPane(const std::function<void(QWidget*)>& visit) {
+// Opens every item of the bar in turn and calls `visit` with its pane.
+void forEveryPane(const std::function<void(ToolPane&)>& visit) {
     test::RecordingServices services;
     EXPECT_EQ(runProgram(services,
                          [&](CToolboxDlg& dialog) {
@@ -82,7 +87,7 @@ void forEveryPane(const std::function<void(QWidget*)>& visit) {
                                  for (int item = 0; item < bar->itemCount(); ++item) {
                                      openItem(bar, folder, item);
                                      SCOPED_TRACE(bar->itemText(item).toStdString());
-                                     visit(dialog.currentPane()->window());
+                                     visit(*dialog.currentPane());
                                  }
                              }
                              dialog.close();
@@ -92,8 +97,8 @@ void forEveryPane(const std::function<void(QWidget*)>& visit) {
 
 TEST(EveryPane, TabLeavesAMultiLineBoxAndTypesNoTab) {
     int boxes = 0;
-    forEveryPane([&](QWidget* pane) {
-        for (QWidget* box : textBoxes(pane)) {
+    forEveryPane([&](ToolPane& pane) {
+        for (QWidget* box : textBoxes(pane.window())) {
             auto* text = qobject_cast<QPlainTextEdit*>(box);
             if (!text)
                 continue;
@@ -152,6 +157,63 @@ TEST(EveryPane, ADroppedFileFillsTheInputPathAndDroppedTextGoesIntoATextBox) {
     });
     EXPECT_EQ(filled, (QStringList{QStringLiteral("CBASE"), QStringLiteral("CMD5"), QStringLiteral("CSHADlg"),
                                    QStringLiteral("CCRCDlg"), QStringLiteral("CDES"), QStringLiteral("CRSA")}));
+}
+
+// Relative luminance and contrast ratio as WCAG 2 defines them: 1 for equal
+// colours, 21 for black on white.
+double luminance(QColor colour) {
+    auto linear = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
+}
+double contrast(QColor a, QColor b) {
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// Light text on dark grey, as dark desktop themes give it.
+QPalette darkPalette() {
+    QPalette palette(QColor(53, 53, 53));
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(role, QColor(235, 235, 235));
+    palette.setColor(QPalette::Base, QColor(35, 35, 35));
+    for (QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::PlaceholderText})
+        palette.setColor(QPalette::Disabled, role, QColor(127, 127, 127));
+    return palette;
+}
+
+TEST(EveryPane, TextContrastsWithThePaneColourUnderADarkPalette) {
+    // WCAG's least contrast for large text and controls; light text on these
+    // light panes gives 1.1 to 1.9.
+    constexpr double kLeast = 3.0;
+    const QPalette desktop = QApplication::palette();
+    QApplication::setPalette(darkPalette());
+    int controls = 0;
+    forEveryPane([&](ToolPane& pane) {
+        for (QWidget* control : pane.window()->findChildren<QWidget*>()) {
+            // The text role each kind of control draws its text in.
+            QPalette::ColorRole role = QPalette::NoRole;
+            if (qobject_cast<QLabel*>(control))
+                role = QPalette::WindowText;
+            else if (auto* button = qobject_cast<QAbstractButton*>(control))
+                role = button->inherits("QPushButton") ? QPalette::ButtonText : QPalette::WindowText;
+            else if (qobject_cast<QLineEdit*>(control) || qobject_cast<QPlainTextEdit*>(control))
+                role = QPalette::Text;
+            if (role == QPalette::NoRole || !control->isVisible())
+                continue;
+            ++controls;
+            const QPalette::ColorGroup group = control->isEnabled() ? QPalette::Active : QPalette::Disabled;
+            const QColor text = control->palette().color(group, role);
+            EXPECT_GE(contrast(text, pane.paneColour()), kLeast)
+                << control->objectName().toStdString() << " " << control->metaObject()->className() << " "
+                << text.name().toStdString() << " on " << pane.paneColour().name().toStdString();
+            if (role == QPalette::Text) {
+                EXPECT_EQ(control->palette().color(group, QPalette::Base), pane.paneColour());
+            }
+        }
+    });
+    QApplication::setPalette(desktop);
+    EXPECT_GE(controls, 100);
 }
 
 struct Case {

@@ -229,6 +229,60 @@ TEST_F(ToolboxDlgTest, AClickWhoseReleaseAMessageTookIsDroppedWhole) {
     EXPECT_TRUE(services.messages.isEmpty());
 }
 
+TEST_F(ToolboxDlgTest, TabReachesTheBarWhoseKeysOpenPanes) {
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    clickItem(0);
+    QTest::mouseClick(asciiInput()->viewport(), Qt::LeftButton);
+    ASSERT_TRUE(asciiInput()->hasFocus());
+    // Round the pane's controls and on to the bar.
+    CXTOutBarCtrl* bar = dialog->bar();
+    for (int presses = 0; presses < 20 && !bar->hasFocus(); ++presses)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_TRUE(bar->hasFocus());
+
+    // The pane windows swallow Enter; on the bar it opens the item.
+    QTest::keyClick(bar, Qt::Key_Down);
+    QTest::keyClick(bar, Qt::Key_Return);
+    EXPECT_STREQ(dialog->currentPane()->className(), "CASCIIU");
+    QTest::keyClick(bar, Qt::Key_Right);
+    QTest::keyClick(bar, Qt::Key_Down);
+    QTest::keyClick(bar, Qt::Key_Space);
+    EXPECT_EQ(bar->selectedFolder(), 1);
+    EXPECT_STREQ(dialog->currentPane()->className(), "CSHADlg");
+    EXPECT_TRUE(bar->hasFocus());
+}
+
+TEST_F(ToolboxDlgTest, CtrlPageKeysStepThroughEveryToolFromWhereverTheFocusIs) {
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    clickItem(0);
+    QTest::mouseClick(asciiInput()->viewport(), Qt::LeftButton);
+    ASSERT_TRUE(asciiInput()->hasFocus());
+    struct Tool {
+        const char* pane;
+        int folder;
+    };
+    const Tool next[] = {{"CASCIIU", 0},   {"CBASE", 0},      {"CMD5", 1},     {"CSHADlg", 1},
+                         {"CCRCDlg", 1},   {"CDES", 2},       {"CRSA", 3},     {"CRSATool", 3},
+                         {"CAboutVer", 4}, {"CAboutHelp", 4}, {"CAboutMe", 4}, {"CASCII", 0}};
+    for (const Tool& tool : next) {
+        SCOPED_TRACE(tool.pane);
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        QTest::keyClick(focus, Qt::Key_PageDown, Qt::ControlModifier);
+        EXPECT_STREQ(dialog->currentPane()->className(), tool.pane);
+        EXPECT_EQ(dialog->bar()->selectedFolder(), tool.folder);
+        // The focus went on into the new pane, or to the bar where the pane has no control.
+        QWidget* now = QApplication::focusWidget();
+        EXPECT_TRUE(now == dialog->bar() || dialog->currentPane()->window()->isAncestorOf(now));
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_STREQ(dialog->currentPane()->className(), "CAboutMe");
+    EXPECT_EQ(dialog->bar()->selectedFolder(), 4);
+    EXPECT_TRUE(services.messages.isEmpty());
+}
+
 TEST_F(ToolboxDlgTest, ClosingDeletesEveryPaneAndEndsTheRun) {
     clickItem(0);
     QTimer::singleShot(0, dialog.get(), [this] { dialog->close(); });

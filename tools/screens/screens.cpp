@@ -2,7 +2,10 @@
 // item of the navigation bar in turn by clicking it and saves a picture of the
 // main window with that pane open. Used by tools/screens.sh for the README.
 //
-// usage: quillhorn-screens OUTPUT_FOLDER
+// usage: quillhorn-screens [--scale FACTOR] [--dark] OUTPUT_FOLDER
+//   --scale FACTOR  every length times FACTOR, as on a screen of that density
+//                   (QT_SCALE_FACTOR); the pictures have FACTOR times the pixels
+//   --dark          the Fusion style with a dark palette, as a dark desktop theme
 #include "desktop_services.h"
 #include "out_bar_ctrl.h"
 #include "tool_pane.h"
@@ -12,10 +15,65 @@
 #include <QApplication>
 #include <QDir>
 #include <QMouseEvent>
+#include <QPalette>
+#include <QStyle>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
+
+// A dark desktop theme: light text on dark grey, the palette dark themes of
+// the Fusion style commonly use.
+QPalette darkPalette() {
+    const QColor window(53, 53, 53), base(35, 35, 35), text(235, 235, 235), greyed(127, 127, 127);
+    const QColor highlight(42, 130, 218);
+    QPalette palette;
+    palette.setColor(QPalette::Window, window);
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Base, base);
+    palette.setColor(QPalette::AlternateBase, window);
+    palette.setColor(QPalette::ToolTipBase, base);
+    palette.setColor(QPalette::ToolTipText, text);
+    palette.setColor(QPalette::PlaceholderText, greyed);
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::Button, window);
+    palette.setColor(QPalette::ButtonText, text);
+    palette.setColor(QPalette::BrightText, Qt::red);
+    palette.setColor(QPalette::Link, highlight);
+    palette.setColor(QPalette::Highlight, highlight);
+    palette.setColor(QPalette::HighlightedText, Qt::black);
+    palette.setColor(QPalette::Light, window.lighter(150));
+    palette.setColor(QPalette::Midlight, window.lighter(125));
+    palette.setColor(QPalette::Mid, window.darker(125));
+    palette.setColor(QPalette::Dark, window.darker(150));
+    palette.setColor(QPalette::Shadow, Qt::black);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, greyed);
+    return palette;
+}
+
+struct Options {
+    const char* scale = nullptr;
+    bool dark = false;
+    const char* folder = nullptr;
+};
+
+// False on anything but the options above and one folder.
+bool parse(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--scale") == 0 && i + 1 < argc && std::atof(argv[i + 1]) > 0)
+            options.scale = argv[++i];
+        else if (std::strcmp(argv[i], "--dark") == 0)
+            options.dark = true;
+        else if (argv[i][0] != '-' && !options.folder)
+            options.folder = argv[i];
+        else
+            return false;
+    }
+    return options.folder != nullptr;
+}
 
 // A press and a release at `point`, as the mouse would give them.
 void click(QWidget* widget, QPoint point) {
@@ -67,15 +125,23 @@ bool captureAll(qh::CToolboxDlg& dialog, const QDir& folder) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("quillhorn"));
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: quillhorn-screens OUTPUT_FOLDER\n");
+    Options options;
+    if (!parse(argc, argv, options)) {
+        std::fprintf(stderr, "usage: quillhorn-screens [--scale FACTOR] [--dark] OUTPUT_FOLDER\n");
         return 2;
     }
-    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    // Read when the application starts, so it is set before.
+    if (options.scale)
+        qputenv("QT_SCALE_FACTOR", options.scale);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("quillhorn"));
+    if (options.dark) {
+        QApplication::setStyle(QStringLiteral("Fusion"));
+        QApplication::setPalette(darkPalette());
+    }
+    const QDir folder(QString::fromLocal8Bit(options.folder));
     if (!QDir().mkpath(folder.path())) {
-        std::fprintf(stderr, "quillhorn-screens: cannot create %s\n", argv[1]);
+        std::fprintf(stderr, "quillhorn-screens: cannot create %s\n", options.folder);
         return 1;
     }
     qh::DesktopServices services;
