@@ -125,7 +125,8 @@ void dropOn(QWidget* target, QMimeData* data) {
 
 TEST(EveryPane, ADroppedFileFillsTheInputPathAndDroppedTextGoesIntoATextBox) {
     QStringList filled;
-    forEveryPane([&](QWidget* pane) {
+    forEveryPane([&](ToolPane& tool) {
+        QWidget* pane = tool.window();
         auto* path = pane->findChild<QLineEdit*>(QStringLiteral("pathEdit"));
         if (!path)
             path = pane->findChild<QLineEdit*>(QStringLiteral("inputPathEdit"));
