@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build tree into a staging folder (DESTDIR) and checks what an
 # installation gives: the files in their places, the desktop entry and the
-# metainfo through their validators, the man page through groff, and the
+# metainfo through their validators, the man pages through groff, and the
 # installed programs, started from another folder, using the component that was
 # installed with them.
 #
@@ -31,7 +31,7 @@ for file in "$bin/quillhorn" "$bin/quillhorn-cli"; do
     [ -x "$file" ] || fail "$file is not an installed program"
 done
 for file in "$component" "$data/applications/quillhorn.desktop" "$data/metainfo/org.example.quillhorn.metainfo.xml" \
-    "$man/man1/quillhorn-cli.1" "$data/icons/hicolor/scalable/apps/quillhorn.svg"; do
+    "$man/man1/quillhorn-cli.1" "$man/man1/quillhorn.1" "$data/icons/hicolor/scalable/apps/quillhorn.svg"; do
     [ -f "$file" ] || fail "$file is missing"
 done
 for size in 16 22 24 32 48 64 128 256 512; do
@@ -60,8 +60,10 @@ if grep -Eq '^ *[EW]:' <<<"$out"; then fail "appstreamcli validate warns"; fi
 out=$(appstreamcli validate-tree --no-net --pedantic "$(dirname "$data")" 2>&1) || fail "appstreamcli validate-tree: $out"
 if grep -Eq '^ *[EW]:' <<<"$out"; then fail "appstreamcli validate-tree warns: $out"; fi
 
-out=$(groff -man -ww -z "$man/man1/quillhorn-cli.1" 2>&1) || true
-[ -z "$out" ] || fail "groff: $out"
+for page in "$man/man1/quillhorn-cli.1" "$man/man1/quillhorn.1"; do
+    out=$(groff -man -ww -z "$page" 2>&1) || true
+    [ -z "$out" ] || fail "groff $page: $out"
+done
 
 # The installed programs, started from another folder.
 work=$(mktemp -d)
