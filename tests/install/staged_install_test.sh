@@ -65,8 +65,9 @@ for page in "$man/man1/quillhorn-cli.1" "$man/man1/quillhorn.1"; do
     [ -z "$out" ] || fail "groff $page: $out"
 done
 
-# The installed programs, started from another folder.
+# The installed programs, started from another folder, with a home of their own.
 work=$(mktemp -d)
+export HOME=$work XDG_CONFIG_HOME=$work/config
 gui=
 cleanup() {
     [ -z "$gui" ] || kill "$gui" 2>/dev/null || true
@@ -98,9 +99,10 @@ if [ ! -e "$configured_component" ]; then
     mv "$component.away" "$component"
 fi
 
-# The GUI has no display here: started on the offscreen platform it loads its
-# component (a failure would show a message box, so a program that keeps
-# running proves nothing alone) and then keeps running with its window open.
+# The GUI has no display here: on the offscreen platform it must load its
+# component first (a failure shows a message box and waits for it to be closed,
+# so a program that keeps running proves nothing alone) and then still be
+# running a few seconds later (a start that fails after it ends with status 1).
 QT_QPA_PLATFORM=offscreen "$bin/quillhorn" >gui.log 2>&1 &
 gui=$!
 running() { # not ended: an ended child stays a zombie until it is waited for
@@ -108,7 +110,8 @@ running() { # not ended: an ended child stays a zombie until it is waited for
 }
 real_component=$(readlink -f "$component")
 loaded=no
-for _ in $(seq 600); do
+give_up=$((SECONDS + 60))
+while [ "$SECONDS" -lt "$give_up" ]; do
     if grep -qF "$real_component" "/proc/$gui/maps" 2>/dev/null; then
         loaded=yes
         break
