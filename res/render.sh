@@ -6,7 +6,8 @@
 # plus the fonts the sources name (fonts-dejavu-core, fonts-wqy-zenhei).
 #
 # Icons: icons/NAME.svg gives png/NAME-32.png, and png/NAME-16.png too unless a
-# hand-tuned icons/NAME-16.svg exists. The emblem also gets a 48 px rendering.
+# hand-tuned icons/NAME-16.svg exists. The emblem (quillhorn) also gets the desktop's
+# other icon sizes, 22 to 512 px, which the installation puts into the hicolor theme.
 # Cursors: cursors/NAME.svg gives cursors/png/NAME-32.png, transparent.
 # The start-up picture is flattened to opaque 24-bit RGB.
 # Every picture also gets a rendering at twice its size, named with @2x before
@@ -39,7 +40,11 @@ for svg in icons/*.svg; do
         [ -f "icons/$name-16.svg" ] || render2 "$svg" 16 "icons/png/$name-16.png"
         render2 "$svg" 32 "icons/png/$name-32.png"
         if [ "$name" = quillhorn ]; then
+            # The window icon at 48 (and 96) px; the other sizes of the desktop's icon theme.
             render2 "$svg" 48 "icons/png/$name-48.png"
+            for size in 22 24 64 128 256 512; do
+                render "$svg" "$size" "icons/png/$name-$size.png"
+            done
         fi
         ;;
     esac

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, running and testing Quillhorn
 # need, and only those that are missing. Run as root (or with sudo available).
+# Packages that only one command needs are given as arguments by that command.
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-zenhei fonts-arphic-uming
     xvfb xauth
+    desktop-file-utils appstream groff-base
+    "$@"
 )
 
 missing=()

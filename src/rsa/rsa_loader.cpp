@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <initializer_list>
 #include <utility>
 #include <vector>
@@ -86,14 +87,26 @@ QhRsaProgress ReportTo(Progress* progress) {
 
 } // namespace
 
+std::string FindRsaComponent(const std::string& executableFolder) {
+    const std::string installed = std::string(QH_RSA_COMPONENT_DIR) + "/" + kQhRsaComponentFileName;
+    if (executableFolder.empty())
+        return installed;
+    const std::filesystem::path folder(executableFolder);
+    // Beside the executable first: the build tree puts everything in one folder.
+    // Then where an installation keeps it, counted from the installed bin folder,
+    // so that a tree moved or staged elsewhere still finds its own component.
+    const std::filesystem::path candidates[] = {
+        folder / kQhRsaComponentFileName,
+        (folder / QH_RSA_COMPONENT_DIR_FROM_BIN / kQhRsaComponentFileName).lexically_normal(),
+    };
+    for (const std::filesystem::path& candidate : candidates)
+        if (::access(candidate.c_str(), F_OK) == 0)
+            return candidate.string();
+    return installed;
+}
+
 std::string DefaultRsaComponentPath() {
-    const std::string folder = ExecutableFolder();
-    if (!folder.empty()) {
-        const std::string beside = folder + "/" + kQhRsaComponentFileName;
-        if (::access(beside.c_str(), F_OK) == 0)
-            return beside;
-    }
-    return std::string(QH_INSTALL_LIBDIR) + "/" + kQhRsaComponentFileName;
+    return FindRsaComponent(ExecutableFolder());
 }
 
 RsaComponentLoader::~RsaComponentLoader() {

@@ -15,9 +15,16 @@
 
 namespace qh {
 
-// The component beside the running executable if it is there, else the one in
-// the installation's library folder.
+// The component for the running executable: FindRsaComponent from the folder
+// that holds it.
 std::string DefaultRsaComponentPath();
+
+// The first of these that exists: the component beside an executable in
+// `executableFolder`; the installed component folder (<libdir>/quillhorn) reached
+// from that folder as from an installed bin folder, wherever the tree was
+// installed or staged; and the component folder the build was configured to
+// install to. When none exists, the last, so that a message names it.
+std::string FindRsaComponent(const std::string& executableFolder);
 
 // Which step of loading failed.
 enum class RsaLoadResult {

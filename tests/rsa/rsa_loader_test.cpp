@@ -1,4 +1,4 @@
-// The loader: the default path, each failing step, and the component's
+// The loader: where it looks, each failing step, and the component's
 // object conventions (interfaces, reference counts, classes).
 #include "rsa_test_support.h"
 
@@ -22,6 +22,32 @@ TEST(RsaLoader, LoadsTheComponentBesideTheExecutable) {
         loader.unload();
         EXPECT_EQ(loader.component(), nullptr);
     }
+}
+
+// An installed tree: bin/ and the component folder beside it, wherever the tree is.
+TEST(RsaLoader, FindsTheComponentBesideTheProgramThenInTheTreeThenWhereConfigured) {
+    ScratchFolder folder;
+    const std::filesystem::path bin = std::filesystem::path(folder.path("tree")) / "bin";
+    const std::filesystem::path inTree =
+        (bin / QH_TEST_COMPONENTDIR_FROM_BIN / kQhRsaComponentFileName).lexically_normal();
+    if (inTree.string().rfind(folder.path("tree"), 0) != 0)
+        GTEST_SKIP() << "the library folder is configured outside the installation prefix";
+    const std::string configured = std::string(QH_TEST_INSTALL_COMPONENTDIR) + "/" + kQhRsaComponentFileName;
+    std::filesystem::create_directories(bin);
+    std::filesystem::create_directories(inTree.parent_path());
+
+    EXPECT_EQ(FindRsaComponent(bin.string()), configured) << "nothing in the tree";
+    EXPECT_EQ(FindRsaComponent(""), configured) << "no executable folder";
+
+    std::filesystem::copy_file(QH_TEST_RSA_COMPONENT, inTree);
+    ASSERT_EQ(FindRsaComponent(bin.string()), inTree.string());
+    RsaComponentLoader loader;
+    ASSERT_EQ(loader.load(FindRsaComponent(bin.string())), RsaLoadResult::Loaded) << loader.errorText();
+    EXPECT_EQ(RsaClient(*loader.component()).multiply("3", "5").value, "f");
+    loader.unload();
+
+    std::filesystem::copy_file(QH_TEST_RSA_COMPONENT, bin / kQhRsaComponentFileName);
+    EXPECT_EQ(FindRsaComponent(bin.string()), (bin / kQhRsaComponentFileName).string());
 }
 
 TEST(RsaLoader, ReportsTheStepThatFailed) {
