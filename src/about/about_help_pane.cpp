@@ -23,6 +23,7 @@ void CAboutHelp::buildWindow(QWidget* window) {
     auto* install = named(new QPushButton(QStringLiteral("安装"), window), "installButton");
     auto* use = named(new QPushButton(QStringLiteral("使用"), window), "useButton");
     text_ = named(new QPlainTextEdit(window), "helpText");
+    text_->setProperty(kProseProperty, true);
     text_->setReadOnly(true);
     text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     text_->setPlainText(forDisplay(LoadResString(kHelpNoticeString)));

@@ -180,8 +180,15 @@ QWidget* ToolPane::createWindow(QWidget* parent) {
     // Tab moves on from a multi-line box as from any other control; a typed
     // tab would silently change what is hashed or encrypted. A pasted tab is
     // still taken as it is.
-    for (QPlainTextEdit* box : window->findChildren<QPlainTextEdit*>())
+    // Boxes hold ciphertexts, digests and codes with no blanks in them, often
+    // megabytes long: wrapping such a text at word boundaries takes time that
+    // grows with the square of its length, wrapping it anywhere does not.
+    // Prose (marked kProseProperty) keeps its word wrapping.
+    for (QPlainTextEdit* box : window->findChildren<QPlainTextEdit*>()) {
         box->setTabChangesFocus(true);
+        if (!box->property(kProseProperty).toBool())
+            box->setWordWrapMode(QTextOption::WrapAnywhere);
+    }
     ApplyPaneColours(window, paneColour_, textColour_);
     return window;
 }

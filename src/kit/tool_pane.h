@@ -100,6 +100,10 @@ private:
     QPointer<PaneJobRunner> jobs_;
 };
 
+// A multi-line box with this property set to true holds prose and wraps it at
+// word boundaries; every other box wraps anywhere (see ToolPane::createWindow).
+inline constexpr const char* kProseProperty = "qhProse";
+
 // Gives a control its objectName (tests find controls by it) and returns it.
 template <typename T> T* named(T* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));

@@ -280,21 +280,21 @@ void CRSA::processFile(bool encrypt) {
         showError(failureMessage(encrypt, QH_RSA_OK) + kNoComponentReason);
         return;
     }
-    RsaClient client(*component);
     const std::string input = QFile::encodeName(inputPath).toStdString();
     const std::string output = QFile::encodeName(outputPath).toStdString();
-    int status;
-    {
-        BusyCursor busy;
-        status =
-            encrypt ? client.encryptFile(n_, exponent, input, output) : client.decryptFile(n_, exponent, input, output);
-    }
-    if (status != QH_RSA_OK) {
-        showError(failureMessage(encrypt, status));
-        return;
-    }
-    services().showMessage(window(), encrypt ? QStringLiteral("加密成功!") : QStringLiteral("解密成功!"), kTitle,
-                           MessageKind::Information);
+    runJob([this, component, encrypt, n = n_, exponent, input, output](Progress& progress) -> JobFinish {
+        RsaClient client(*component);
+        const int status = encrypt ? client.encryptFile(n, exponent, input, output, &progress)
+                                   : client.decryptFile(n, exponent, input, output, &progress);
+        return [this, encrypt, status] {
+            if (status != QH_RSA_OK) {
+                showError(failureMessage(encrypt, status));
+                return;
+            }
+            services().showMessage(window(), encrypt ? QStringLiteral("加密成功!") : QStringLiteral("解密成功!"),
+                                   kTitle, MessageKind::Information);
+        };
+    });
 }
 
 // Encrypts or decrypts the input box by the mode: its text bytes as a string,
@@ -325,17 +325,25 @@ void CRSA::processInput(bool encrypt) {
         showError(failureMessage(encrypt, QH_RSA_OK) + kNoComponentReason);
         return;
     }
-    RsaClient client(*component);
-    RsaResult result;
-    {
-        BusyCursor busy;
-        if (mode == Mode::Text)
-            result = encrypt ? client.encryptString(n_, exponent, bytes.toStdString())
-                             : client.decryptString(n_, exponent, bytes.toStdString());
-        else
-            result =
-                encrypt ? client.encryptInteger(n_, exponent, number) : client.decryptInteger(n_, exponent, number);
+    if (mode != Mode::Text) {
+        // One exponentiation: quick whatever the key.
+        RsaClient client(*component);
+        const RsaResult result =
+            encrypt ? client.encryptInteger(n_, exponent, number) : client.decryptInteger(n_, exponent, number);
+        showResult(encrypt, mode, result);
+        return;
     }
+    // A text of any length, block by block on a worker thread.
+    runJob([this, component, encrypt, n = n_, exponent, text = bytes.toStdString()](Progress& progress) -> JobFinish {
+        RsaClient client(*component);
+        const RsaResult result = encrypt ? client.encryptString(n, exponent, text, &progress)
+                                         : client.decryptString(n, exponent, text, &progress);
+        return [this, encrypt, result] { showResult(encrypt, Mode::Text, result); };
+    });
+}
+
+// The output box changes only on success.
+void CRSA::showResult(bool encrypt, Mode mode, const RsaResult& result) {
     if (!result.ok()) {
         showError(failureMessage(encrypt, result.status));
         return;

@@ -7,6 +7,7 @@
 #ifndef QUILLHORN_RSA_PANE_H
 #define QUILLHORN_RSA_PANE_H
 
+#include "rsa_loader.h"
 #include "tool_pane.h"
 
 #include <QString>
@@ -43,6 +44,7 @@ private:
     void pasteKey();
     void processFile(bool encrypt);
     void processInput(bool encrypt);
+    void showResult(bool encrypt, Mode mode, const RsaResult& result);
     void showError(const QString& text);
 
     std::string n_, e_, d_;

@@ -225,13 +225,18 @@ void CRSATool::store(Number which, const std::string& value) {
     }
 }
 
-std::optional<RsaClient> CRSATool::client() {
-    IRsaComponent* component = RsaComponent();
-    if (!component) {
+IRsaComponent* CRSATool::component() {
+    IRsaComponent* loaded = RsaComponent();
+    if (!loaded)
         showError(QStringLiteral("计算失败, 没有加载 RSA 组件!"));
+    return loaded;
+}
+
+std::optional<RsaClient> CRSATool::client() {
+    IRsaComponent* loaded = component();
+    if (!loaded)
         return std::nullopt;
-    }
-    return RsaClient(*component);
+    return RsaClient(*loaded);
 }
 
 void CRSATool::showFailure(int status) {
@@ -262,19 +267,20 @@ int CRSATool::primeWords() {
     return words;
 }
 
+// Primes of long keys take seconds: found on a worker thread.
 void CRSATool::randomPrime(Number which) {
-    std::optional<RsaClient> rsa = client();
+    IRsaComponent* rsa = component();
     if (!rsa)
         return;
     const int words = primeWords();
     if (words == 0)
         return;
-    RsaResult prime;
-    {
-        BusyCursor busy;
-        prime = rsa->randomPrime(words);
-    }
-    storeResult(which, prime);
+    runJob(
+        [this, rsa, which, words](Progress& progress) -> JobFinish {
+            const RsaResult prime = RsaClient(*rsa).randomPrime(words, &progress);
+            return [this, which, prime] { storeResult(which, prime); };
+        },
+        JobUnit::Steps);
 }
 
 void CRSATool::testPrime(Number which) {
@@ -359,17 +365,22 @@ void CRSATool::testCoprime(Number which) {
 // are shown whatever the round trips gave, provided all five were produced
 // (the last attempt may have had an e without an inverse).
 void CRSATool::generateAll() {
-    std::optional<RsaClient> rsa = client();
+    IRsaComponent* rsa = component();
     if (!rsa)
         return;
     const int words = primeWords();
     if (words == 0)
         return;
-    GeneratedKey key;
-    {
-        BusyCursor busy;
-        key = GenerateKey(*rsa, words);
-    }
+    runJob(
+        [this, rsa, words](Progress& progress) -> JobFinish {
+            RsaClient client(*rsa);
+            const GeneratedKey key = GenerateKey(client, words, &progress);
+            return [this, key] { showGeneratedKey(key); };
+        },
+        JobUnit::Steps);
+}
+
+void CRSATool::showGeneratedKey(const GeneratedKey& key) {
     if (key.status != QH_RSA_OK) {
         showFailure(key.status);
         return;

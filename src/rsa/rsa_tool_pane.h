@@ -10,6 +10,7 @@
 #define QUILLHORN_RSA_TOOL_PANE_H
 
 #include "rsa_loader.h"
+#include "rsa_numbers.h"
 #include "tool_pane.h"
 
 #include <QObject>
@@ -47,6 +48,7 @@ private:
 
     // The client over the process-wide component; nothing (and the failure
     // message shown) when no component is loaded.
+    IRsaComponent* component();
     std::optional<RsaClient> client();
     void showFailure(int status);
     void showInformation(const QString& text);
@@ -63,6 +65,7 @@ private:
     void computeInverse(Number target);
     void testCoprime(Number which);
     void generateAll();
+    void showGeneratedKey(const GeneratedKey& key);
     void checkResult();
     void copyResult();
 

@@ -4,6 +4,7 @@
 #include "rsa_pane.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFocusEvent>
@@ -63,7 +64,11 @@ protected:
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
-    void click(const char* button) { QTest::mouseClick(find<QAbstractButton>(button), Qt::LeftButton); }
+    // Clicks as a user does and waits until a job the click started is done.
+    void click(const char* button) {
+        QTest::mouseClick(find<QAbstractButton>(button), Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !pane->jobRunning(); }, 120000));
+    }
     QLineEdit* box(const char* name) { return find<QLineEdit>(name); }
     // Types `text` into a key box and leaves it, as a user tabbing on would.
     void typeKey(const char* name, const QString& text) {
@@ -333,6 +338,29 @@ TEST_F(RsaPaneTest, FileRoundTripAndFailures) {
     typeKey("eEdit", QStringLiteral("3"));
     run("textModeRadio", "encryptButton", QStringLiteral("abc"));
     expectOneMessage(QStringLiteral("加密失败!n 是素数, 谁都能解密."));
+}
+
+TEST_F(RsaPaneTest, LongTextsAndFilesRunOffTheWindowAndEscCancelsThem) {
+    useKey(key1);
+    // A long text goes block by block on a worker; its ciphertext shows whole.
+    const QString text = QStringLiteral("长文本 long text ").repeated(12000);
+    const QString cipher = run("textModeRadio", "encryptButton", text);
+    ASSERT_GT(cipher.size(), text.size());
+    EXPECT_EQ(run("textModeRadio", "decryptButton", cipher), text);
+    EXPECT_TRUE(services.messages.isEmpty());
+
+    // Esc stops a file command: no output, the old one as it was.
+    const QString input = writeFile(QStringLiteral("big.bin"), QByteArray(4 * 1024 * 1024, 'r'));
+    const QString sealed = writeFile(QStringLiteral("sealed.dat"), "old");
+    find<QLineEdit>("inputPathEdit")->setText(input);
+    find<QLineEdit>("outputPathEdit")->setText(sealed);
+    QTest::mouseClick(find<QPushButton>("encryptFileButton"), Qt::LeftButton);
+    ASSERT_TRUE(pane->jobRunning());
+    QTest::keyClick(pane->window(), Qt::Key_Escape);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !pane->jobRunning(); }, 120000));
+    EXPECT_TRUE(services.messages.isEmpty());
+    EXPECT_EQ(readFile(sealed), QByteArray("old"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
 TEST_F(RsaPaneTest, WithoutAComponentEveryCommandFailsCleanly) {

@@ -85,7 +85,11 @@ protected:
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
-    void click(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
+    // Clicks as a user does and waits until a job the click started is done.
+    void click(const char* button) {
+        QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !pane->jobRunning(); }, 120000));
+    }
     QPlainTextEdit* box(const char* name) { return find<QPlainTextEdit>(name); }
     QString text(const char* name) { return box(name)->toPlainText(); }
     // Types `value` into a box and lets it lose the focus, as leaving it does.
