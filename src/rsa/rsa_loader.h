@@ -60,7 +60,8 @@ private:
 };
 
 // The process-wide component. Set once at start-up and cleared before the
-// loader unloads; read by the RSA panes and the CLI on the GUI thread.
+// loader unloads (after every worker that may call it has finished); read by
+// the RSA panes, their workers and the CLI.
 IRsaComponent* RsaComponent();
 void SetRsaComponent(IRsaComponent* component);
 
