@@ -78,6 +78,19 @@ def table(rows, left):
 
 if len(rows) > 1:
     table(rows, (0, 6, 7))
+
+# The cost of progress reporting: a file digest with the progress record of the
+# panes' workers beside the same digest without it.
+cost = [("file digest", "plain MB/s", "with progress MB/s", "cost", "target", "")]
+for algorithm in ["sha256", "crc32"]:
+    plain = speeds.get(f"file/{algorithm}/quillhorn")
+    reported = speeds.get(f"file/{algorithm}-progress/quillhorn")
+    if plain and reported:
+        share = (plain - reported) / plain
+        cost.append((algorithm, cell(plain), cell(reported), f"{share * 100:.1f}%", "< 1%",
+                     "ok" if share < 0.01 else "MISS"))
+if len(cost) > 1:
+    table(cost, (0, 4, 5))
     print("\nfile/mem: the file digest through the mapped-file path over the same algorithm in memory "
           "(target >= 0.90).")
 
