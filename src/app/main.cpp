@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -23,7 +24,11 @@ QByteArray valueOf(const char* name) {
 
 // Qt ends the program with a long story (and status 134) when it finds no
 // display, or cannot open the one it is told to use. It is said plainly instead.
-bool displayAvailable() {
+// A platform named on the command line (-platform offscreen) counts as one.
+bool displayAvailable(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strncmp(argv[i], "-platform=", 10) == 0)
+            return true;
     return isSet("QT_QPA_PLATFORM") || isSet("DISPLAY") || isSet("WAYLAND_DISPLAY");
 }
 
@@ -50,7 +55,7 @@ void startUpHandler(QtMsgType type, const QMessageLogContext&, const QString& me
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!displayAvailable()) {
+    if (!displayAvailable(argc, argv)) {
         sayNoDisplay();
         return 2;
     }
@@ -63,6 +68,8 @@ int main(int argc, char** argv) {
 
     QApplication::setApplicationName(QStringLiteral("quillhorn"));
     QApplication::setApplicationVersion(QStringLiteral("2.1"));
+    // Desktops match the window to its menu entry (quillhorn.desktop) by this.
+    QGuiApplication::setDesktopFileName(QStringLiteral("quillhorn"));
     qh::InstallQtTranslations(app);
     qh::DesktopServices services;
     qh::CToolboxApp toolbox(services);
