@@ -123,12 +123,9 @@ int RunDes(const Arguments& args) {
     if (!input.ok())
         return kExitUsage;
     ScratchFolder scratch;
-    std::string inputPath = inputName;
-    if (input.isStandardInput() || !input.isRegular()) {
-        inputPath = scratch.file("input");
-        if (inputPath.empty() || !Spool(input, inputPath))
-            return kExitUsage;
-    }
+    const std::string inputPath = RegularFileOf(input, inputName, scratch);
+    if (inputPath.empty())
+        return kExitUsage;
     const std::string outputPath = target->toStdout ? scratch.file("output") : target->path;
     if (outputPath.empty())
         return kExitUsage;

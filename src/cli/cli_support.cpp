@@ -378,6 +378,15 @@ std::string ScratchFolder::file(const std::string& name) {
     return path_ + "/" + name;
 }
 
+std::string RegularFileOf(InputFile& input, const std::string& name, ScratchFolder& scratch) {
+    if (!input.isStandardInput() && input.isRegular())
+        return name;
+    std::string copy = scratch.file("input");
+    if (copy.empty() || !Spool(input, copy))
+        return {};
+    return copy;
+}
+
 bool Spool(InputFile& input, const std::string& path) {
     const int out = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (out < 0) {

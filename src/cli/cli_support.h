@@ -155,6 +155,10 @@ private:
 
 // Copies what is left of `input` into a new file `path`; false after a message.
 bool Spool(InputFile& input, const std::string& path);
+// The path of a regular file holding `input`: its own name when it is one,
+// otherwise (standard input, a pipe, a device) a copy spooled into `scratch`.
+// Empty after a message.
+std::string RegularFileOf(InputFile& input, const std::string& name, ScratchFolder& scratch);
 // Copies the file `path` into `sink` and finishes it; false after a message.
 bool CopyToOutput(const std::string& path, OutputSink& sink);
 

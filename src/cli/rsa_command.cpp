@@ -264,12 +264,9 @@ int File(RsaClient& client, bool encrypt, const Key& key, const std::string& inp
     // place from there: every temporary file is then this program's, which
     // removes them all when it is interrupted.
     ScratchFolder scratch;
-    std::string inputPath = inputName;
-    if (input.isStandardInput() || !input.isRegular()) {
-        inputPath = scratch.file("input");
-        if (inputPath.empty() || !Spool(input, inputPath))
-            return kExitUsage;
-    }
+    const std::string inputPath = RegularFileOf(input, inputName, scratch);
+    if (inputPath.empty())
+        return kExitUsage;
     const std::string outputPath = scratch.file("output");
     if (outputPath.empty())
         return kExitUsage;
