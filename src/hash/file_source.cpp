@@ -7,23 +7,117 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdlib>
 #include <fcntl.h>
+#include <mutex>
+#include <optional>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
 namespace qh {
 namespace {
 
-// Large enough that one read call costs little beside even the fastest
-// algorithm, small enough to stay in the caches of a desktop machine.
-constexpr std::uint64_t kDefaultBufferLength = 4 * 1024 * 1024;
+// Large enough that one read call costs little, small enough that the window
+// being read and the one being digested both stay in the processor's
+// second-level cache: a window copied out of the page cache is then digested
+// from there, not from main memory.
+constexpr std::uint64_t kDefaultBufferLength = 512 * 1024;
 constexpr std::size_t kAlignment = 4096;
 
 std::atomic<std::uint64_t> bufferLength{kDefaultBufferLength};
 
+long long ReadFully(int fd, std::uint64_t offset, std::uint8_t* to, std::uint64_t length) {
+    std::uint64_t done = 0;
+    while (done < length) {
+        const ssize_t got =
+            ::pread(fd, to + done, static_cast<std::size_t>(length - done), static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            break;
+        done += static_cast<std::uint64_t>(got);
+    }
+    return static_cast<long long>(done);
+}
+
 } // namespace
+
+// Reads one window ahead into a buffer of its own. The source asks for the
+// window after the one it fills and takes it, buffer and all, when it gets
+// there; a window it does not take (the cursor jumped) is dropped.
+class FileSource::ReadAhead {
+public:
+    ReadAhead(int fd, std::uint64_t capacity)
+        : fd_(fd), buffer_(static_cast<std::uint8_t*>(std::aligned_alloc(kAlignment, capacity))),
+          thread_([this] { run(); }) {}
+    ~ReadAhead() {
+        {
+            const std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        changed_.notify_all();
+        thread_.join();
+    }
+
+    bool usable() const { return buffer_ != nullptr; }
+
+    void request(std::uint64_t start, std::uint64_t length) {
+        {
+            const std::lock_guard lock(mutex_);
+            start_ = start;
+            length_ = length;
+            state_ = State::Reading;
+        }
+        changed_.notify_all();
+    }
+
+    // Hands over the window at `start` by swapping it into `buffer`: the count
+    // read (-1 on an error), or nothing when that window was not asked for.
+    std::optional<long long> take(std::uint64_t start, std::unique_ptr<std::uint8_t[], AlignedFree>& buffer) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return state_ != State::Reading; });
+        const bool ours = state_ == State::Ready && start_ == start;
+        state_ = State::Idle;
+        if (!ours)
+            return std::nullopt;
+        std::swap(buffer, buffer_);
+        return got_;
+    }
+
+private:
+    enum class State { Idle, Reading, Ready };
+
+    void run() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            changed_.wait(lock, [this] { return stop_ || state_ == State::Reading; });
+            if (stop_)
+                return;
+            const std::uint64_t start = start_, length = length_;
+            lock.unlock();
+            const long long got = ReadFully(fd_, start, buffer_.get(), length);
+            lock.lock();
+            got_ = got;
+            state_ = State::Ready;
+            changed_.notify_all();
+        }
+    }
+
+    int fd_;
+    std::unique_ptr<std::uint8_t[], AlignedFree> buffer_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    State state_ = State::Idle;
+    std::uint64_t start_ = 0, length_ = 0;
+    long long got_ = 0;
+    bool stop_ = false;
+    std::thread thread_; // last: it starts once everything above stands
+};
 
 void FileSource::AlignedFree::operator()(std::uint8_t* data) const {
     std::free(data);
@@ -70,6 +164,7 @@ FileSource::FileSource(const std::string& path) : capacity_(BufferLength()) {
 }
 
 FileSource::~FileSource() {
+    ahead_.reset(); // its thread reads from the descriptor
     if (fd_ >= 0)
         ::close(fd_);
 }
@@ -77,19 +172,7 @@ FileSource::~FileSource() {
 // Reads up to `length` bytes at `offset` into `to`; the count read, short only
 // at the end of the file; -1 on an error.
 long long FileSource::readAt(std::uint64_t offset, std::uint8_t* to, std::uint64_t length) {
-    std::uint64_t done = 0;
-    while (done < length) {
-        const ssize_t got =
-            ::pread(fd_, to + done, static_cast<std::size_t>(length - done), static_cast<off_t>(offset + done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return -1;
-        if (got == 0)
-            break;
-        done += static_cast<std::uint64_t>(got);
-    }
-    return static_cast<long long>(done);
+    return ReadFully(fd_, offset, to, length);
 }
 
 void FileSource::readWhole() {
@@ -126,7 +209,16 @@ bool FileSource::fill(std::uint64_t index) {
         return false;
     const std::uint64_t start = index / capacity_ * capacity_;
     const std::uint64_t length = std::min(capacity_, size_ - start);
-    const long long got = readAt(start, buffer_.get(), length);
+    if (!ahead_) {
+        ahead_ = std::make_unique<ReadAhead>(fd_, capacity_);
+        if (!ahead_->usable())
+            ahead_.reset();
+    }
+    std::optional<long long> taken = ahead_ ? ahead_->take(start, buffer_) : std::nullopt;
+    const long long got = taken ? *taken : readAt(start, buffer_.get(), length);
+    // The next window is read while this one is worked on.
+    if (ahead_ && start + capacity_ < size_)
+        ahead_->request(start + capacity_, std::min(capacity_, size_ - start - capacity_));
     if (got < 0 || static_cast<std::uint64_t>(got) != length) {
         // A read error, or the file shrank while read: its bytes are gone.
         failed_ = true;
