@@ -51,8 +51,8 @@ inline std::uint32_t CleanGroup(const unsigned char* in) {
     return kShift18[in[0]] | kShift12[in[1]] | kShift6[in[2]] | kShift0[in[3]];
 }
 
-// Stores the three bytes of a group as one 4-byte write; the fourth byte lands
-// in the slack the caller keeps after the output and is overwritten later.
+// Stores the three bytes of a group as one 4-byte write; the fourth byte must
+// be within the output and is overwritten later.
 inline void StoreGroup(unsigned char* dst, std::uint32_t group) {
     std::uint32_t word = group << 8;
     if constexpr (std::endian::native == std::endian::little)
@@ -62,11 +62,9 @@ inline void StoreGroup(unsigned char* dst, std::uint32_t group) {
 
 } // namespace
 
-std::string Base64Encode(std::string_view bytes) {
+std::size_t Base64EncodeTo(std::string_view bytes, char* out) {
     const std::size_t n = bytes.size();
-    std::string text((n + 2) / 3 * 4, '\0');
     const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
-    char* out = text.data();
     std::size_t i = 0;
     for (; i + 3 <= n; i += 3, out += 4) {
         const std::uint32_t group = (std::uint32_t{in[i]} << 16) | (std::uint32_t{in[i + 1]} << 8) | in[i + 2];
@@ -84,7 +82,18 @@ std::string Base64Encode(std::string_view bytes) {
         out[2] = kAlphabet[(in[i + 1] & 15) << 2];
         out[3] = '=';
     }
+    return Base64EncodedLength(n);
+}
+
+std::string Base64Encode(std::string_view bytes) {
+    std::string text(Base64EncodedLength(bytes.size()), '\0');
+    Base64EncodeTo(bytes, text.data());
     return text;
+}
+
+std::size_t Base64DecodeTo(std::string_view text, char* out) {
+    Base64Decoder decoder;
+    return decoder.FeedTo(text, out);
 }
 
 std::string Base64Decode(std::string_view text) {
@@ -95,27 +104,41 @@ std::string Base64Decode(std::string_view text) {
 }
 
 void Base64Decoder::Feed(std::string_view text, std::string& out) {
-    if (ended_ || text.empty())
-        return;
     const std::size_t start = out.size();
-    // The new text gives at most 3 bytes per 4 characters plus the bytes that
-    // complete a carried group; one more byte of slack takes the fourth byte
-    // of StoreGroup.
-    out.resize(start + text.size() / 4 * 3 + 4);
-    auto* dst = reinterpret_cast<unsigned char*>(out.data() + start);
+    out.resize(start + Base64MaxDecodedLength(text.size()));
+    out.resize(start + FeedTo(text, out.data() + start));
+}
+
+std::size_t Base64Decoder::FeedTo(std::string_view text, char* out) {
+    if (ended_)
+        return 0;
+    auto* dst = reinterpret_cast<unsigned char*>(out);
     const auto* in = reinterpret_cast<const unsigned char*>(text.data());
     const auto* end = in + text.size();
 
     while (in < end) {
         // Fast path: whole groups of four alphabet characters at a group start.
+        // A group followed by at least four more characters is stored with one
+        // 4-byte write: those characters leave room for the spare byte, which
+        // the next group overwrites; the last group is stored byte by byte.
         if (count_ == 0) {
-            while (end - in >= 4) {
+            while (end - in >= 8) {
                 const std::uint32_t group = CleanGroup(in);
                 if (group & kInvalid)
                     break;
                 StoreGroup(dst, group);
                 dst += 3;
                 in += 4;
+            }
+            if (end - in >= 4) {
+                const std::uint32_t group = CleanGroup(in);
+                if (!(group & kInvalid)) {
+                    dst[0] = static_cast<unsigned char>(group >> 16);
+                    dst[1] = static_cast<unsigned char>(group >> 8);
+                    dst[2] = static_cast<unsigned char>(group);
+                    dst += 3;
+                    in += 4;
+                }
             }
             if (in == end)
                 break;
@@ -144,7 +167,7 @@ void Base64Decoder::Feed(std::string_view text, std::string& out) {
             count_ = 0;
         }
     }
-    out.resize(static_cast<std::size_t>(reinterpret_cast<char*>(dst) - out.data()));
+    return static_cast<std::size_t>(reinterpret_cast<char*>(dst) - out);
 }
 
 } // namespace qh
