@@ -1,6 +1,12 @@
+// The portable codec, and the choice of the vector kernels of base64_x86.cpp,
+// which take the plain stretches of the work.
 #include "base64.h"
 
+#include "base64_internal.h"
+#include "cpu_features.h"
+
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cstring>
 
@@ -60,12 +66,71 @@ inline void StoreGroup(unsigned char* dst, std::uint32_t group) {
     std::memcpy(dst, &word, 4);
 }
 
+// The path forced by a test, or -1.
+std::atomic<int> forcedPath{-1};
+
+struct Kernels {
+    base64_detail::EncodeKernel encode = nullptr; // null: the portable code only
+    base64_detail::DecodeKernel decode = nullptr;
+};
+
+Kernels ActiveKernels() {
+    switch (base64_detail::ActivePath()) {
+#if defined(__x86_64__)
+    case base64_detail::Path::Avx512Vbmi:
+        return {base64_detail::EncodeAvx512Vbmi, base64_detail::DecodeAvx512Vbmi};
+    case base64_detail::Path::Avx2:
+        return {base64_detail::EncodeAvx2, base64_detail::DecodeAvx2};
+#endif
+    default:
+        return {};
+    }
+}
+
 } // namespace
+
+bool base64_detail::Runs(Path path) {
+    const CpuFeatures& cpu = GetCpuFeatures();
+    switch (path) {
+    case Path::Portable:
+        return true;
+    case Path::Avx2:
+        return cpu.avx2;
+    case Path::Avx512Vbmi:
+        return cpu.avx512vbmi;
+    }
+    return false;
+}
+
+base64_detail::Path base64_detail::ActivePath() {
+    const int forced = forcedPath.load(std::memory_order_relaxed);
+    if (forced >= 0)
+        return static_cast<Path>(forced);
+    static const Path fastest = Runs(Path::Avx512Vbmi) ? Path::Avx512Vbmi
+                                : Runs(Path::Avx2)     ? Path::Avx2
+                                                       : Path::Portable;
+    return fastest;
+}
+
+bool base64_detail::ForcePath(Path path) {
+    if (!Runs(path))
+        return false;
+    forcedPath.store(static_cast<int>(path), std::memory_order_relaxed);
+    return true;
+}
+
+void base64_detail::UseFastestPath() {
+    forcedPath.store(-1, std::memory_order_relaxed);
+}
 
 std::size_t Base64EncodeTo(std::string_view bytes, char* out) {
     const std::size_t n = bytes.size();
     const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
     std::size_t i = 0;
+    if (const auto kernel = ActiveKernels().encode) {
+        i = kernel(in, n, out);
+        out += i / 3 * 4;
+    }
     for (; i + 3 <= n; i += 3, out += 4) {
         const std::uint32_t group = (std::uint32_t{in[i]} << 16) | (std::uint32_t{in[i + 1]} << 8) | in[i + 2];
         std::memcpy(out, kPairs[group >> 12].data(), 2);
@@ -115,13 +180,23 @@ std::size_t Base64Decoder::FeedTo(std::string_view text, char* out) {
     auto* dst = reinterpret_cast<unsigned char*>(out);
     const auto* in = reinterpret_cast<const unsigned char*>(text.data());
     const auto* end = in + text.size();
+    auto* const roomEnd = dst + Base64MaxDecodedLength(text.size());
+    const base64_detail::DecodeKernel kernel = ActiveKernels().decode;
 
     while (in < end) {
-        // Fast path: whole groups of four alphabet characters at a group start.
-        // A group followed by at least four more characters is stored with one
-        // 4-byte write: those characters leave room for the spare byte, which
-        // the next group overwrites; the last group is stored byte by byte.
+        // Fast path at a group start: the vector kernel, which also skips
+        // foreign characters between groups, then the whole groups of four
+        // alphabet characters it leaves. A group followed by at least four
+        // more characters is stored with one 4-byte write: those characters
+        // leave room for the spare byte, which the next group overwrites; the
+        // last group is stored byte by byte.
         if (count_ == 0) {
+            if (kernel) {
+                const base64_detail::DecodeStep step =
+                    kernel(in, static_cast<std::size_t>(end - in), dst, static_cast<std::size_t>(roomEnd - dst));
+                in += step.taken;
+                dst += step.written;
+            }
             while (end - in >= 8) {
                 const std::uint32_t group = CleanGroup(in);
                 if (group & kInvalid)
