@@ -1,6 +1,12 @@
+// The portable codec, and the choice of the vector kernels of base64_x86.cpp,
+// which take the plain stretches of the work.
 #include "base64.h"
 
+#include "base64_internal.h"
+#include "cpu_features.h"
+
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cstring>
 
@@ -51,8 +57,8 @@ inline std::uint32_t CleanGroup(const unsigned char* in) {
     return kShift18[in[0]] | kShift12[in[1]] | kShift6[in[2]] | kShift0[in[3]];
 }
 
-// Stores the three bytes of a group as one 4-byte write; the fourth byte lands
-// in the slack the caller keeps after the output and is overwritten later.
+// Stores the three bytes of a group as one 4-byte write; the fourth byte must
+// be within the output and is overwritten later.
 inline void StoreGroup(unsigned char* dst, std::uint32_t group) {
     std::uint32_t word = group << 8;
     if constexpr (std::endian::native == std::endian::little)
@@ -60,14 +66,71 @@ inline void StoreGroup(unsigned char* dst, std::uint32_t group) {
     std::memcpy(dst, &word, 4);
 }
 
+// The path forced by a test, or -1.
+std::atomic<int> forcedPath{-1};
+
+struct Kernels {
+    base64_detail::EncodeKernel encode = nullptr; // null: the portable code only
+    base64_detail::DecodeKernel decode = nullptr;
+};
+
+Kernels ActiveKernels() {
+    switch (base64_detail::ActivePath()) {
+#if defined(__x86_64__)
+    case base64_detail::Path::Avx512Vbmi:
+        return {base64_detail::EncodeAvx512Vbmi, base64_detail::DecodeAvx512Vbmi};
+    case base64_detail::Path::Avx2:
+        return {base64_detail::EncodeAvx2, base64_detail::DecodeAvx2};
+#endif
+    default:
+        return {};
+    }
+}
+
 } // namespace
 
-std::string Base64Encode(std::string_view bytes) {
+bool base64_detail::Runs(Path path) {
+    const CpuFeatures& cpu = GetCpuFeatures();
+    switch (path) {
+    case Path::Portable:
+        return true;
+    case Path::Avx2:
+        return cpu.avx2;
+    case Path::Avx512Vbmi:
+        return cpu.avx512vbmi;
+    }
+    return false;
+}
+
+base64_detail::Path base64_detail::ActivePath() {
+    const int forced = forcedPath.load(std::memory_order_relaxed);
+    if (forced >= 0)
+        return static_cast<Path>(forced);
+    static const Path fastest = Runs(Path::Avx512Vbmi) ? Path::Avx512Vbmi
+                                : Runs(Path::Avx2)     ? Path::Avx2
+                                                       : Path::Portable;
+    return fastest;
+}
+
+bool base64_detail::ForcePath(Path path) {
+    if (!Runs(path))
+        return false;
+    forcedPath.store(static_cast<int>(path), std::memory_order_relaxed);
+    return true;
+}
+
+void base64_detail::UseFastestPath() {
+    forcedPath.store(-1, std::memory_order_relaxed);
+}
+
+std::size_t Base64EncodeTo(std::string_view bytes, char* out) {
     const std::size_t n = bytes.size();
-    std::string text((n + 2) / 3 * 4, '\0');
     const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
-    char* out = text.data();
     std::size_t i = 0;
+    if (const auto kernel = ActiveKernels().encode) {
+        i = kernel(in, n, out);
+        out += i / 3 * 4;
+    }
     for (; i + 3 <= n; i += 3, out += 4) {
         const std::uint32_t group = (std::uint32_t{in[i]} << 16) | (std::uint32_t{in[i + 1]} << 8) | in[i + 2];
         std::memcpy(out, kPairs[group >> 12].data(), 2);
@@ -84,7 +147,18 @@ std::string Base64Encode(std::string_view bytes) {
         out[2] = kAlphabet[(in[i + 1] & 15) << 2];
         out[3] = '=';
     }
+    return Base64EncodedLength(n);
+}
+
+std::string Base64Encode(std::string_view bytes) {
+    std::string text(Base64EncodedLength(bytes.size()), '\0');
+    Base64EncodeTo(bytes, text.data());
     return text;
+}
+
+std::size_t Base64DecodeTo(std::string_view text, char* out) {
+    Base64Decoder decoder;
+    return decoder.FeedTo(text, out);
 }
 
 std::string Base64Decode(std::string_view text) {
@@ -95,27 +169,51 @@ std::string Base64Decode(std::string_view text) {
 }
 
 void Base64Decoder::Feed(std::string_view text, std::string& out) {
-    if (ended_ || text.empty())
-        return;
     const std::size_t start = out.size();
-    // The new text gives at most 3 bytes per 4 characters plus the bytes that
-    // complete a carried group; one more byte of slack takes the fourth byte
-    // of StoreGroup.
-    out.resize(start + text.size() / 4 * 3 + 4);
-    auto* dst = reinterpret_cast<unsigned char*>(out.data() + start);
+    out.resize(start + Base64MaxDecodedLength(text.size()));
+    out.resize(start + FeedTo(text, out.data() + start));
+}
+
+std::size_t Base64Decoder::FeedTo(std::string_view text, char* out) {
+    if (ended_)
+        return 0;
+    auto* dst = reinterpret_cast<unsigned char*>(out);
     const auto* in = reinterpret_cast<const unsigned char*>(text.data());
     const auto* end = in + text.size();
+    auto* const roomEnd = dst + Base64MaxDecodedLength(text.size());
+    const base64_detail::DecodeKernel kernel = ActiveKernels().decode;
 
     while (in < end) {
-        // Fast path: whole groups of four alphabet characters at a group start.
+        // Fast path at a group start: the vector kernel, which also skips
+        // foreign characters between groups, then the whole groups of four
+        // alphabet characters it leaves. A group followed by at least four
+        // more characters is stored with one 4-byte write: those characters
+        // leave room for the spare byte, which the next group overwrites; the
+        // last group is stored byte by byte.
         if (count_ == 0) {
-            while (end - in >= 4) {
+            if (kernel) {
+                const base64_detail::DecodeStep step =
+                    kernel(in, static_cast<std::size_t>(end - in), dst, static_cast<std::size_t>(roomEnd - dst));
+                in += step.taken;
+                dst += step.written;
+            }
+            while (end - in >= 8) {
                 const std::uint32_t group = CleanGroup(in);
                 if (group & kInvalid)
                     break;
                 StoreGroup(dst, group);
                 dst += 3;
                 in += 4;
+            }
+            if (end - in >= 4) {
+                const std::uint32_t group = CleanGroup(in);
+                if (!(group & kInvalid)) {
+                    dst[0] = static_cast<unsigned char>(group >> 16);
+                    dst[1] = static_cast<unsigned char>(group >> 8);
+                    dst[2] = static_cast<unsigned char>(group);
+                    dst += 3;
+                    in += 4;
+                }
             }
             if (in == end)
                 break;
@@ -144,7 +242,7 @@ void Base64Decoder::Feed(std::string_view text, std::string& out) {
             count_ = 0;
         }
     }
-    out.resize(static_cast<std::size_t>(reinterpret_cast<char*>(dst) - out.data()));
+    return static_cast<std::size_t>(reinterpret_cast<char*>(dst) - out);
 }
 
 } // namespace qh

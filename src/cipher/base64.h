@@ -14,8 +14,27 @@
 
 namespace qh {
 
+// The number of characters n bytes encode to: 4*ceil(n/3).
+constexpr std::size_t Base64EncodedLength(std::size_t n) {
+    return (n + 2) / 3 * 4;
+}
+
+// The most bytes n characters decode to, also when fed to a Base64Decoder
+// that carries part of a group: ceil(3n/4).
+constexpr std::size_t Base64MaxDecodedLength(std::size_t n) {
+    return n - n / 4;
+}
+
+// Writes the Base64EncodedLength(bytes.size()) characters of `bytes` to `out`
+// (no terminating zero) and returns their number.
+std::size_t Base64EncodeTo(std::string_view bytes, char* out);
+
 // 4*ceil(n/3) characters.
 std::string Base64Encode(std::string_view bytes);
+
+// Writes the bytes the text decodes to into `out`, which has room for
+// Base64MaxDecodedLength(text.size()) bytes, and returns their number.
+std::size_t Base64DecodeTo(std::string_view text, char* out);
 
 // The bytes the text decodes to.
 std::string Base64Decode(std::string_view text);
@@ -24,6 +43,9 @@ std::string Base64Decode(std::string_view text);
 // feeding a text in any pieces gives the bytes of the whole text at once.
 class Base64Decoder {
 public:
+    // Writes the bytes of `text` to `out`, which has room for
+    // Base64MaxDecodedLength(text.size()) bytes, and returns their number.
+    std::size_t FeedTo(std::string_view text, char* out);
     // Appends the bytes of `text` to `out`.
     void Feed(std::string_view text, std::string& out);
     // True once an "=" has ended the decoding; later text is ignored.

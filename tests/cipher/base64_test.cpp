@@ -1,14 +1,19 @@
 #include "base64.h"
+#include "base64_internal.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <new>
 #include <openssl/evp.h>
 #include <random>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace qh {
 namespace {
@@ -39,6 +44,63 @@ std::string Wrap(const std::string& text, std::size_t width, const std::string& 
         wrapped += text.substr(i, width) + lineEnd;
     return wrapped;
 }
+
+// A heap block of exactly `size` bytes starting on a 64-byte boundary, so that
+// the sanitizer reports any access past its end.
+class Block {
+public:
+    explicit Block(std::size_t size) : data_(static_cast<char*>(::operator new (size, std::align_val_t{64}))) {}
+    ~Block() { ::operator delete (data_, std::align_val_t{64}); }
+    Block(const Block&) = delete;
+    Block& operator=(const Block&) = delete;
+    char* data() const { return data_; }
+
+private:
+    char* data_;
+};
+
+// `text` copied to offset `at` of a block that ends with it.
+struct Placed {
+    Placed(std::string_view text, std::size_t at) : block(at + text.size()) {
+        std::memcpy(block.data() + at, text.data(), text.size());
+        view = std::string_view(block.data() + at, text.size());
+    }
+    Block block;
+    std::string_view view;
+};
+
+// Encoding and decoding with the input and the output at the given offsets
+// from a 64-byte boundary, each into a block of exactly the room allowed.
+std::string EncodeAt(std::string_view bytes, std::size_t inAt, std::size_t outAt) {
+    const Placed input(bytes, inAt);
+    Block out(outAt + Base64EncodedLength(bytes.size()));
+    return std::string(out.data() + outAt, Base64EncodeTo(input.view, out.data() + outAt));
+}
+
+// Feeds `text` in `pieces` (lengths that add up to the text's) to one decoder.
+std::string DecodeAt(std::string_view text, std::size_t inAt, std::size_t outAt,
+                     const std::vector<std::size_t>& pieces) {
+    const Placed input(text, inAt);
+    Base64Decoder decoder;
+    std::string bytes;
+    std::size_t from = 0;
+    for (std::size_t length : pieces) {
+        Block out(outAt + Base64MaxDecodedLength(length));
+        bytes.append(out.data() + outAt, decoder.FeedTo(input.view.substr(from, length), out.data() + outAt));
+        from += length;
+    }
+    return bytes;
+}
+
+// The test hook that pins the codec to one path, undone at the end.
+class Base64PathTest : public ::testing::TestWithParam<base64_detail::Path> {
+protected:
+    void SetUp() override {
+        if (!base64_detail::Runs(GetParam()))
+            GTEST_SKIP() << "this processor (or QUILLHORN_PORTABLE) does not allow the path";
+    }
+    void TearDown() override { base64_detail::UseFastestPath(); }
+};
 
 // A scratch folder for the file tests, removed with its contents.
 class Base64FileTest : public ::testing::Test {
@@ -213,6 +275,89 @@ TEST_F(Base64FileTest, RefusesToOverwriteItsInputAndReportsOpenFailures) {
     EXPECT_EQ(Read("out"), "ABC");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 3) << "no temporary left";
 }
+
+// Every length up to 4 KiB; the input and output offsets within 64 bytes are
+// n % 64 and n / 64 % 64, so that all 4096 pairs occur.
+TEST_P(Base64PathTest, EncodesEveryLengthAtEveryAlignmentAsOpensslDoes) {
+    ASSERT_TRUE(base64_detail::ForcePath(GetParam()));
+    for (std::size_t n = 0; n < 4096; ++n) {
+        SCOPED_TRACE(n);
+        const std::string bytes = RandomBytes(n, static_cast<unsigned>(n));
+        const std::string text = EncodeAt(bytes, n % 64, n / 64 % 64);
+        ASSERT_EQ(text, OpensslEncode(bytes));
+        ASSERT_EQ(DecodeAt(text, n / 64 % 64, n % 64, {text.size()}), bytes);
+    }
+}
+
+// Texts of every length up to 4 KiB: clean, in lines, with foreign characters
+// sparse or dense, with a stray "=" (which ends the decoding in the third or
+// fourth place of a group and is skipped elsewhere), decoded whole and in
+// random pieces at every pair of offsets within 64 bytes, each time as the
+// portable code decodes it; clean texts also as OpenSSL does.
+TEST_P(Base64PathTest, DecodesEveryTextAsThePortableCodeInAnyPieces) {
+    const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string foreign; // the 192 other byte values, "=" among them
+    for (int c = 0; c < 256; ++c)
+        if (alphabet.find(static_cast<char>(c)) == std::string::npos)
+            foreign += static_cast<char>(c);
+    std::mt19937 random(11);
+    for (std::size_t n = 0; n < 4096; ++n) {
+        const int kind = static_cast<int>(n % 5);
+        SCOPED_TRACE("length " + std::to_string(n) + ", kind " + std::to_string(kind));
+        // Kind 1: lines of 76 characters (whole groups) or 73, ended by LF or CR LF.
+        const std::size_t width = n / 5 % 2 ? 73 : 76;
+        const std::size_t line = width + 1 + n / 10 % 2;
+        std::string text(n, 'A');
+        for (std::size_t i = 0; i < n; ++i) {
+            const unsigned r = random();
+            if (kind == 1 && i % line >= width)
+                text[i] = i % line == line - 1 ? '\n' : '\r';
+            else if ((kind == 2 && r % 97 == 0) || (kind == 3 && r % 3 == 0))
+                text[i] = foreign[r / 97 % foreign.size()];
+            else
+                text[i] = alphabet[r / 97 % 64];
+        }
+        if (kind == 4 && n != 0)
+            text[random() % n] = '=';
+
+        ASSERT_TRUE(base64_detail::ForcePath(base64_detail::Path::Portable));
+        const std::string expected = Base64Decode(text);
+        ASSERT_TRUE(base64_detail::ForcePath(GetParam()));
+        if (kind == 0 && n % 4 == 0) {
+            std::string reference(n / 4 * 3 + 1, '\0');
+            ASSERT_EQ(EVP_DecodeBlock(reinterpret_cast<unsigned char*>(reference.data()),
+                                      reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(n)),
+                      static_cast<int>(n / 4 * 3));
+            reference.resize(n / 4 * 3);
+            ASSERT_EQ(expected, reference);
+        }
+        ASSERT_EQ(DecodeAt(text, n % 64, n / 64 % 64, {n}), expected);
+
+        std::vector<std::size_t> pieces;
+        for (std::size_t left = n; left != 0;) {
+            const std::size_t piece = std::min<std::size_t>(left, random() % 160);
+            pieces.push_back(piece);
+            left -= piece;
+        }
+        ASSERT_EQ(DecodeAt(text, n / 64 % 64, n % 64, pieces), expected);
+    }
+}
+
+std::string PathName(const ::testing::TestParamInfo<base64_detail::Path>& info) {
+    switch (info.param) {
+    case base64_detail::Path::Avx2:
+        return "Avx2";
+    case base64_detail::Path::Avx512Vbmi:
+        return "Avx512Vbmi";
+    default:
+        return "Portable";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, Base64PathTest,
+                         ::testing::Values(base64_detail::Path::Portable, base64_detail::Path::Avx2,
+                                           base64_detail::Path::Avx512Vbmi),
+                         PathName);
 
 } // namespace
 } // namespace qh
