@@ -2,7 +2,7 @@
 // holds the register change of one byte followed by k zero bytes, so sixteen
 // independent lookups replace sixteen dependent ones. The tables are built by
 // the compiler. Where the processor multiplies without carries, all three
-// fold long inputs instead (crc_internal.h, crc_x86.cpp).
+// fold long inputs instead (crc_internal.h, crc_x86.cpp, crc_vpclmul.cpp).
 #include "crc.h"
 
 #include "byte_source.h"
@@ -123,6 +123,14 @@ bool Allowed(CrcPath path) {
 std::size_t FoldBlocks(const FoldConstants& k, std::uint32_t& reg, const std::uint8_t* p, std::size_t length) {
     const std::size_t blocks = length & ~std::size_t{15};
 #if defined(__x86_64__)
+    if (blocks >= 256 && Allowed(CrcPath::Vpclmul512)) {
+        reg = crc_detail::FoldVpclmul512(k, reg, p, blocks);
+        return blocks;
+    }
+    if (blocks >= 128 && Allowed(CrcPath::Vpclmul256)) {
+        reg = crc_detail::FoldVpclmul256(k, reg, p, blocks);
+        return blocks;
+    }
     if (blocks >= 128 && Allowed(CrcPath::Pclmul128)) {
         reg = crc_detail::FoldPclmul128(k, reg, p, blocks);
         return blocks;
@@ -176,6 +184,10 @@ bool crc_detail::PathAvailable(CrcPath path) {
         return true;
     case CrcPath::Pclmul128:
         return pclmul;
+    case CrcPath::Vpclmul256:
+        return pclmul && cpu.avx2 && cpu.vpclmul;
+    case CrcPath::Vpclmul512:
+        return pclmul && cpu.avx512 && cpu.vpclmul;
     }
     return false;
 #else

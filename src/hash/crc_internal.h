@@ -9,14 +9,14 @@
 namespace qh::crc_detail {
 
 // The ways of computing a CRC, narrowest first: the portable tables, then
-// folding 128 bits at a time with carry-less multiplication.
-enum class CrcPath { Tables, Pclmul128 };
+// folding 128, 256 or 512 bits at a time with carry-less multiplication.
+enum class CrcPath { Tables, Pclmul128, Vpclmul256, Vpclmul512 };
 
 // Whether this processor has what `path` needs (never, for the folding paths,
 // while QUILLHORN_PORTABLE is set or on other architectures).
 bool PathAvailable(CrcPath path);
 
-inline constexpr CrcPath kWidestPath = CrcPath::Pclmul128;
+inline constexpr CrcPath kWidestPath = CrcPath::Vpclmul512;
 
 // Test hook: the widest path the CRCs may take from now on (they take the
 // widest available one up to it). The default is kWidestPath.
@@ -123,9 +123,11 @@ constexpr FoldConstants MakeFoldConstants(std::uint64_t poly, bool reflected) {
 
 #if defined(__x86_64__)
 // The 32-bit register (as above: reflected, or with a 16-bit register in its
-// top half) after `data`. `length` is a multiple of 16 and at least 128
-// bytes. Needs PCLMULQDQ, SSE4.1 and SSSE3.
+// top half) after `data`. `length` is a multiple of 16 and at least 128 bytes
+// (256 for the 512-bit path). Each needs its path available.
 std::uint32_t FoldPclmul128(const FoldConstants& k, std::uint32_t reg, const std::uint8_t* data, std::size_t length);
+std::uint32_t FoldVpclmul256(const FoldConstants& k, std::uint32_t reg, const std::uint8_t* data, std::size_t length);
+std::uint32_t FoldVpclmul512(const FoldConstants& k, std::uint32_t reg, const std::uint8_t* data, std::size_t length);
 #endif
 
 } // namespace qh::crc_detail

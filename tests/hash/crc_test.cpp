@@ -113,7 +113,7 @@ private:
 };
 
 std::string PathName(const ::testing::TestParamInfo<CrcPath>& info) {
-    static const char* const kNames[] = {"Tables", "Pclmul128"};
+    static const char* const kNames[] = {"Tables", "Pclmul128", "Vpclmul256", "Vpclmul512"};
     return kNames[static_cast<int>(info.param)];
 }
 
@@ -196,7 +196,10 @@ TEST_P(CrcPathTest, GivesTheSameValueWhateverTheSplitOfTheUpdates) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Crc, CrcPathTest, ::testing::Values(CrcPath::Tables, CrcPath::Pclmul128), PathName);
+INSTANTIATE_TEST_SUITE_P(Crc, CrcPathTest,
+                         ::testing::Values(CrcPath::Tables, CrcPath::Pclmul128, CrcPath::Vpclmul256,
+                                           CrcPath::Vpclmul512),
+                         PathName);
 
 TEST(CrcTest, CalculatorReadsFromTheCursorAndLeavesItThere) {
     const std::string bytes = "xx123456789yy";
