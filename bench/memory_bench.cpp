@@ -1,10 +1,12 @@
 // Each algorithm over 64 MiB in memory, beside the reference implementation of
 // the same algorithm (OpenSSL's EVP digests, zlib's crc32) in the same run;
-// CRC-32 has libdeflate's crc32 as a second reference. Names:
-// memory/ALGORITHM/quillhorn, memory/ALGORITHM/reference and
-// memory/crc32/libdeflate.
+// CRC-32 has libdeflate's crc32 as a second reference, and the CRC-16
+// variants our portable tables. Names: memory/ALGORITHM/quillhorn,
+// memory/ALGORITHM/reference, memory/crc32/libdeflate and
+// memory/ALGORITHM/slicing.
 #include "bench_data.h"
 #include "crc.h"
+#include "crc_internal.h"
 #include "md5.h"
 #include "sha.h"
 
@@ -49,6 +51,14 @@ template <typename Crc> void oursCrc(benchmark::State& state) {
         [](const std::uint8_t* data, std::size_t length) { return Crc::Final(Crc::Update(Crc::kInit, data, length)); });
 }
 
+// The CRC on our portable tables alone (slicing by 16): what the CRC-16
+// variants, which no library offers, are measured against.
+template <typename Crc> void slicingCrc(benchmark::State& state) {
+    crc_detail::SetWidestPath(crc_detail::CrcPath::Tables);
+    oursCrc<Crc>(state);
+    crc_detail::SetWidestPath(crc_detail::kWidestPath);
+}
+
 // OpenSSL's digest, fetched once so that the run measures the digest alone.
 template <const char* name> void openssl(benchmark::State& state) {
     EVP_MD* md = EVP_MD_fetch(nullptr, name, nullptr);
@@ -81,7 +91,6 @@ struct Entry {
     Body body;
 };
 
-// The CRC-16 variants have no reference: no common library offers them.
 const Entry kEntries[] = {
     {"md5/quillhorn", oursMd5},
     {"md5/reference", openssl<kMd5>},
@@ -96,7 +105,9 @@ const Entry kEntries[] = {
     {"sha512/quillhorn", ours<ShaVariant::Sha512>},
     {"sha512/reference", openssl<kSha512>},
     {"crc16/quillhorn", oursCrc<Crc16Arc>},
+    {"crc16/slicing", slicingCrc<Crc16Arc>},
     {"crc-ccitt/quillhorn", oursCrc<CrcCcittFalse>},
+    {"crc-ccitt/slicing", slicingCrc<CrcCcittFalse>},
     {"crc32/quillhorn", oursCrc<Crc32IsoHdlc>},
     {"crc32/reference", zlibCrc32},
     {"crc32/libdeflate", libdeflateCrc32},
