@@ -8,7 +8,7 @@ packages=(
     g++ cmake ninja-build pkg-config git
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n libgl-dev
     libssl-dev zlib1g-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libdeflate-dev
     fonts-wqy-zenhei fonts-arphic-uming
     xvfb xauth
     desktop-file-utils appstream groff-base

@@ -1,8 +1,8 @@
 // The three CRCs, computed sixteen bytes at a time ("slicing by 16"): table k
 // holds the register change of one byte followed by k zero bytes, so sixteen
 // independent lookups replace sixteen dependent ones. The tables are built by
-// the compiler. CRC-32 uses carry-less multiplication where the processor
-// has it.
+// the compiler. Where the processor multiplies without carries, all three
+// fold long inputs instead (crc_internal.h, crc_x86.cpp, crc_vpclmul.cpp).
 #include "crc.h"
 
 #include "byte_source.h"
@@ -102,20 +102,43 @@ std::uint16_t UpdateForward16(const Tables<std::uint16_t>& t, std::uint16_t crc,
     return crc;
 }
 
-std::atomic<bool> portableOnly{false};
+using crc_detail::CrcPath;
+using crc_detail::FoldConstants;
 
-std::uint32_t UpdateCrc32Register(std::uint32_t crc, const std::uint8_t* p, std::size_t length) {
+std::atomic<CrcPath> widestPath{crc_detail::kWidestPath};
+
+// The folding constants of the three CRCs as CRCs of degree 32 (crc_internal.h).
+constexpr FoldConstants kArcFold = crc_detail::MakeFoldConstants(0x180050000, true);    // 8005 * x^16
+constexpr FoldConstants kCcittFold = crc_detail::MakeFoldConstants(0x110210000, false); // 1021 * x^16
+constexpr FoldConstants kCrc32Fold = crc_detail::MakeFoldConstants(0x104C11DB7, true);
+
+bool Allowed(CrcPath path) {
+    return widestPath.load(std::memory_order_relaxed) >= path && crc_detail::PathAvailable(path);
+}
+
+// Folds the input's whole 16-byte blocks into the 32-bit register `reg` on the
+// widest allowed path that takes that length, and gives the number of bytes it
+// took: none when the input is too short for every allowed path (shorter than
+// 128 bytes, an input stays on the tables).
+std::size_t FoldBlocks(const FoldConstants& k, std::uint32_t& reg, const std::uint8_t* p, std::size_t length) {
+    const std::size_t blocks = length & ~std::size_t{15};
 #if defined(__x86_64__)
-    // Below a few blocks the set-up of the folding costs more than it saves.
-    if (length >= 256 && GetCpuFeatures().pclmul && GetCpuFeatures().sse41 &&
-        !portableOnly.load(std::memory_order_relaxed)) {
-        const std::size_t folded = length & ~std::size_t{15};
-        crc = crc_detail::Crc32Pclmul(crc, p, folded);
-        p += folded;
-        length -= folded;
+    if (blocks >= 256 && Allowed(CrcPath::Vpclmul512)) {
+        reg = crc_detail::FoldVpclmul512(k, reg, p, blocks);
+        return blocks;
     }
+    if (blocks >= 128 && Allowed(CrcPath::Vpclmul256)) {
+        reg = crc_detail::FoldVpclmul256(k, reg, p, blocks);
+        return blocks;
+    }
+    if (blocks >= 128 && Allowed(CrcPath::Pclmul128)) {
+        reg = crc_detail::FoldPclmul128(k, reg, p, blocks);
+        return blocks;
+    }
+#else
+    (void)k, (void)reg, (void)p;
 #endif
-    return UpdateReflected(kCrc32Tables, crc, p, length);
+    return 0;
 }
 
 // Bytes past the end of a source count as 0, as At gives them; this many at a time.
@@ -152,20 +175,53 @@ State Feed(ByteSource& source, std::uint64_t n, Progress* progress, State state,
 
 } // namespace
 
-void crc_detail::SetPortableOnly(bool portable) {
-    portableOnly.store(portable, std::memory_order_relaxed);
+bool crc_detail::PathAvailable(CrcPath path) {
+#if defined(__x86_64__)
+    const CpuFeatures& cpu = GetCpuFeatures();
+    const bool pclmul = cpu.pclmul && cpu.sse41 && cpu.ssse3;
+    switch (path) {
+    case CrcPath::Tables:
+        return true;
+    case CrcPath::Pclmul128:
+        return pclmul;
+    case CrcPath::Vpclmul256:
+        return pclmul && cpu.avx2 && cpu.vpclmul;
+    case CrcPath::Vpclmul512:
+        return pclmul && cpu.avx512 && cpu.vpclmul;
+    }
+    return false;
+#else
+    return path == CrcPath::Tables;
+#endif
 }
 
+void crc_detail::SetWidestPath(CrcPath path) {
+    widestPath.store(path, std::memory_order_relaxed);
+}
+
+// Each CRC folds what it can in its 32-bit register (a 16-bit register sits
+// in the low half when reflected, in the high half when forward) and leaves
+// the last bytes to the tables.
+
 std::uint16_t Crc16Arc::Update(std::uint16_t state, const void* data, std::size_t length) {
-    return UpdateReflected(kArcTables, state, static_cast<const std::uint8_t*>(data), length);
+    const auto* p = static_cast<const std::uint8_t*>(data);
+    std::uint32_t reg = state;
+    const std::size_t folded = FoldBlocks(kArcFold, reg, p, length);
+    return UpdateReflected(kArcTables, static_cast<std::uint16_t>(reg), p + folded, length - folded);
 }
 
 std::uint16_t CrcCcittFalse::Update(std::uint16_t state, const void* data, std::size_t length) {
-    return UpdateForward16(kCcittTables, state, static_cast<const std::uint8_t*>(data), length);
+    const auto* p = static_cast<const std::uint8_t*>(data);
+    std::uint32_t reg = std::uint32_t{state} << 16;
+    const std::size_t folded = FoldBlocks(kCcittFold, reg, p, length);
+    return UpdateForward16(kCcittTables, static_cast<std::uint16_t>(reg >> 16), p + folded, length - folded);
 }
 
 std::uint32_t Crc32IsoHdlc::Update(std::uint32_t state, const void* data, std::size_t length) {
-    return ~UpdateCrc32Register(~state, static_cast<const std::uint8_t*>(data), length);
+    const auto* p = static_cast<const std::uint8_t*>(data);
+    std::uint32_t reg = ~state;
+    const std::size_t folded = FoldBlocks(kCrc32Fold, reg, p, length);
+    return ~UpdateReflected(kCrc32Tables, reg, p + folded, length - folded);
 }
 
 std::uint16_t CrcCalculator::Crc16(ByteSource& source, std::uint64_t n, Progress* progress) {

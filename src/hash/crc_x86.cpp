@@ -1,77 +1,43 @@
-// CRC-32 by folding with carry-less multiplication: four 128-bit lanes are
-// multiplied forward by x^512 and x^576 (mod P) and merged with the next 64
-// bytes, then folded into one lane, reduced to 64 bits and finally to the 32-bit
-// register by Barrett reduction. All constants are for the reflected form of
-// 04C11DB7; each is x^k mod P, bit-reversed and shifted left by one.
-#include "crc_internal.h"
-
+// CRC folding 128 bits at a time with PCLMULQDQ: eight lanes of 16 bytes move
+// forward by 1024 bits (mod P) and take in the next 128 bytes; at the end they
+// fold into one lane, which crc_x86.h reduces to the register.
 #if defined(__x86_64__)
 
-#include <immintrin.h>
+#include "crc_x86.h"
 
 namespace qh::crc_detail {
 namespace {
 
-alignas(16) constexpr std::uint64_t kFold4[2] = {0x0154442BD4, 0x01C6E41596};   // x^(4*128+32), x^(4*128-32)
-alignas(16) constexpr std::uint64_t kFold1[2] = {0x01751997D0, 0x00CCAA009E};   // x^(128+32), x^(128-32)
-alignas(16) constexpr std::uint64_t kFold64[2] = {0x0163CD6124, 0};             // x^64
-alignas(16) constexpr std::uint64_t kBarrett[2] = {0x01DB710641, 0x01F7011641}; // P', mu
+// Eight lanes rather than four: with the two-operand SSE forms each fold
+// needs copies, and more independent lanes keep the multipliers busy.
+constexpr int kLanes = 8;
 
-#define QH_PCLMUL __attribute__((target("pclmul,sse4.1")))
+template <bool Reflected>
+QH_PCLMUL std::uint32_t Fold128(const FoldConstants& c, std::uint32_t reg, const std::uint8_t* p, std::size_t length) {
+    using namespace x86;
+    __m128i x[kLanes];
+    for (int i = 0; i < kLanes; ++i)
+        x[i] = Load<Reflected>(p + 16 * i);
+    x[0] = _mm_xor_si128(x[0], Initial<Reflected>(reg));
+    p += 16 * kLanes;
+    length -= 16 * kLanes;
 
-QH_PCLMUL inline __m128i Fold(__m128i lane, __m128i k, __m128i next) {
-    const __m128i low = _mm_clmulepi64_si128(lane, k, 0x00);
-    const __m128i high = _mm_clmulepi64_si128(lane, k, 0x11);
-    return _mm_xor_si128(_mm_xor_si128(low, high), next);
-}
+    const __m128i by1024 = LoadPair(c.by1024);
+    for (; length >= 16 * kLanes; length -= 16 * kLanes, p += 16 * kLanes)
+        for (int i = 0; i < kLanes; ++i)
+            x[i] = Fold(x[i], by1024, Load<Reflected>(p + 16 * i));
 
-QH_PCLMUL inline __m128i Load(const std::uint8_t* p) {
-    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i by128 = LoadPair(c.lanes[2]);
+    for (int i = 1; i < kLanes; ++i)
+        x[0] = Fold(x[0], by128, x[i]);
+    return Finish<Reflected>(c, x[0], p, length);
 }
 
 } // namespace
 
-QH_PCLMUL std::uint32_t Crc32Pclmul(std::uint32_t crc, const std::uint8_t* data, std::size_t length) {
-    __m128i x1 = _mm_xor_si128(Load(data), _mm_cvtsi32_si128(static_cast<int>(crc)));
-    __m128i x2 = Load(data + 16);
-    __m128i x3 = Load(data + 32);
-    __m128i x4 = Load(data + 48);
-    data += 64;
-    length -= 64;
-
-    __m128i k = _mm_load_si128(reinterpret_cast<const __m128i*>(kFold4));
-    for (; length >= 64; length -= 64, data += 64) {
-        x1 = Fold(x1, k, Load(data));
-        x2 = Fold(x2, k, Load(data + 16));
-        x3 = Fold(x3, k, Load(data + 32));
-        x4 = Fold(x4, k, Load(data + 48));
-    }
-
-    k = _mm_load_si128(reinterpret_cast<const __m128i*>(kFold1));
-    x1 = Fold(x1, k, x2);
-    x1 = Fold(x1, k, x3);
-    x1 = Fold(x1, k, x4);
-    for (; length >= 16; length -= 16, data += 16)
-        x1 = Fold(x1, k, Load(data));
-
-    // 128 bits to 64.
-    const __m128i mask32 = _mm_setr_epi32(~0, 0, ~0, 0);
-    __m128i x2r = _mm_clmulepi64_si128(x1, k, 0x10);
-    x1 = _mm_xor_si128(_mm_srli_si128(x1, 8), x2r);
-    k = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kFold64));
-    x2r = _mm_srli_si128(x1, 4);
-    x1 = _mm_clmulepi64_si128(_mm_and_si128(x1, mask32), k, 0x00);
-    x1 = _mm_xor_si128(x1, x2r);
-
-    // Barrett reduction to 32 bits.
-    k = _mm_load_si128(reinterpret_cast<const __m128i*>(kBarrett));
-    x2r = _mm_clmulepi64_si128(_mm_and_si128(x1, mask32), k, 0x10);
-    x2r = _mm_clmulepi64_si128(_mm_and_si128(x2r, mask32), k, 0x00);
-    x1 = _mm_xor_si128(x1, x2r);
-    return static_cast<std::uint32_t>(_mm_extract_epi32(x1, 1));
+std::uint32_t FoldPclmul128(const FoldConstants& k, std::uint32_t reg, const std::uint8_t* data, std::size_t length) {
+    return k.reflected ? Fold128<true>(k, reg, data, length) : Fold128<false>(k, reg, data, length);
 }
-
-#undef QH_PCLMUL
 
 } // namespace qh::crc_detail
 
