@@ -2,11 +2,13 @@
 // legacy provider (padding off) and EVP_EncodeBlock / EVP_DecodeBlock. Each
 // body first checks that it gives what the reference gives, so a fast wrong
 // path cannot pass unnoticed. Names: memory/ALGORITHM/quillhorn,
-// memory/ALGORITHM/reference and file/des-ecb/quillhorn (DesEncryptFile on a
+// memory/ALGORITHM/reference, memory/des-ecb-PATH/quillhorn (our DES limited
+// to the AVX2, portable bitsliced or table code) and file/des-ecb/quillhorn (DesEncryptFile on a
 // file of the same bytes, written in full and renamed into place each time).
 #include "base64.h"
 #include "bench_data.h"
 #include "des.h"
+#include "des_slice.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -74,8 +76,18 @@ std::vector<std::uint8_t> oursDes(const std::uint8_t* data, std::size_t length) 
 }
 
 // Both sides read the input and write an output buffer made once, outside the
-// timed loop; ours works in place, so it copies the input there first.
-void desOurs(benchmark::State& state) {
+// timed loop; ours works in place, so it copies the input there first. `widest`
+// limits our block function to one path (the widest the processor offers by
+// default).
+void desOurs(benchmark::State& state, des_slice::Path widest) {
+    if (widest > des_slice::Supported()) {
+        state.SkipWithError("this processor does not offer the path");
+        return;
+    }
+    const struct Limit {
+        explicit Limit(des_slice::Path path) { des_slice::SetWidestPath(path); }
+        ~Limit() { des_slice::SetWidestPath(des_slice::Path::Avx512); }
+    } limit(widest);
     constexpr std::size_t kCheck = 1 << 16;
     if (oursDes(InputBytes(), kCheck) != opensslDes(InputBytes(), kCheck)) {
         state.SkipWithError("our DES differs from OpenSSL's");
@@ -186,7 +198,11 @@ void decodeReference(benchmark::State& state) {
 
 int registerAll() {
     const std::pair<const char*, void (*)(benchmark::State&)> entries[] = {
-        {"memory/des-ecb/quillhorn", desOurs},
+        {"memory/des-ecb/quillhorn", [](benchmark::State& state) { desOurs(state, des_slice::Path::Avx512); }},
+        {"memory/des-ecb-avx2/quillhorn", [](benchmark::State& state) { desOurs(state, des_slice::Path::Avx2); }},
+        {"memory/des-ecb-portable/quillhorn",
+         [](benchmark::State& state) { desOurs(state, des_slice::Path::Portable); }},
+        {"memory/des-ecb-table/quillhorn", [](benchmark::State& state) { desOurs(state, des_slice::Path::Table); }},
         {"memory/des-ecb/reference", desReference},
         {"file/des-ecb/quillhorn", desFile},
         {"memory/base64-encode/quillhorn", encodeOurs},
