@@ -14,11 +14,13 @@ x = 1,
                                                f1 ^ (~x & (f0 ^ f1)), or
                                                (x & f1) | (~x & f0)
 and every function met on the way is remembered, so the four outputs share
-whatever they have in common. Before splitting, a function already in reach
-as one gate over two remembered signals is taken as that. The order of the
-variables, of the four outputs and the choice among the three forms are drawn
-at random over many trials (fixed seed); the smallest circuit wins. The result
-is checked against the tables on all 64 inputs before it is written.
+whatever they have in common. Of the three general forms, each is built in a
+copy of the circuit and the one that adds the fewest gates is kept. Before
+splitting, a function already in reach as one gate over two remembered
+signals is taken as that. The order of the variables and of the four outputs
+is drawn at random over many trials (fixed seed); the smallest circuit wins.
+The result is checked against the tables on all 64 inputs before it is
+written.
 
 Usage: tools/des_sbox_circuits.py [TRIALS]   (run from anywhere)
 """
@@ -73,8 +75,7 @@ def cofactors(f, i):
 class Circuit:
     """Gates over the six inputs; `signals` maps a truth table to (node, inverted)."""
 
-    def __init__(self, rng):
-        self.rng = rng
+    def __init__(self):
         self.gates = []  # (op, (node, inv), (node, inv)); node k >= 6 is gate k - 6
         self.signals = {}
         self.values = []
@@ -137,6 +138,13 @@ class Circuit:
                     return self.gate("|", s1, s2)
         return None
 
+    def copy(self):
+        other = Circuit.__new__(Circuit)
+        other.gates = list(self.gates)
+        other.signals = dict(self.signals)
+        other.values = list(self.values)
+        return other
+
     def build(self, f, order):
         if f in self.signals:
             return self.signals[f]
@@ -161,11 +169,22 @@ class Circuit:
             return self.gate("|", x, self.build(f0, rest))
         if f0 == f1 ^ FULL:
             return self.gate("^", x, self.build(f0, rest))
-        form = self.rng.choice("aabcc" if (f0 ^ f1) in self.signals else "abc")
+        best = None
+        for form in "abc":
+            trial = self.copy()
+            signal = trial.split(form, i, f0, f1, rest)
+            if best is None or len(trial.gates) < len(best[0].gates):
+                best = (trial, signal)
+        self.gates, self.signals, self.values = best[0].gates, best[0].signals, best[0].values
+        return best[1]
+
+    def split(self, form, i, f0, f1, rest):
+        """f0 ^ (x & d), f1 ^ (~x & d) with d = f0 ^ f1, or (x & f1) | (~x & f0)."""
+        x, nx = (i, False), (i, True)
         if form == "a":
             d = self.build(f0 ^ f1, rest)
             return self.gate("^", self.build(f0, rest), self.gate("&", x, d))
-        if form == "c":
+        if form == "b":
             d = self.build(f0 ^ f1, rest)
             return self.gate("^", self.build(f1, rest), self.gate("&", nx, d))
         high = self.gate("&", x, self.build(f1, rest))
@@ -181,7 +200,7 @@ def search(sbox, trials, rng):
     targets = output_tables(sbox)
     best = None
     for _ in range(trials):
-        circuit = Circuit(rng)
+        circuit = Circuit()
         shared = rng.random() < 0.5
         order = rng.sample(range(6), 6)
         outputs = [None] * 4
@@ -234,7 +253,7 @@ def emit(index, circuit, outputs):
 
 
 def main():
-    trials = int(sys.argv[1]) if len(sys.argv) > 1 else 2000
+    trials = int(sys.argv[1]) if len(sys.argv) > 1 else 500
     rng = random.Random(46)
     boxes = read_sboxes()
     parts = []
@@ -250,9 +269,10 @@ def main():
 // bitsliced block function: Sbox<n>(x1..x6, y1..y4) XORs S<n>(x1 x2 x3 x4 x5 x6)
 // into y1 y2 y3 y4 (x1 and y1 the most significant bits). V is any type with
 // the bitwise operators: a 64-bit integer, or a vector of them. The circuits
-// were found by splitting each output on one input at a time and sharing the
-// functions met on the way between the four outputs, with the order of the
-// inputs drawn at random over many trials (see the script); {total} gates in
+// were found by splitting each output on one input at a time, keeping the
+// cheapest of three ways to join the halves, and sharing the functions met on
+// the way between the four outputs, with the order of the inputs drawn at
+// random over many trials (see the script); {total} gates in
 // all, each an AND, OR, XOR or AND-NOT (~a & b), plus one NOT per inverted
 // output.
 #ifndef QUILLHORN_DES_SBOX_CIRCUITS_H
