@@ -165,7 +165,7 @@ struct Kernel {
 
 // Below the cut-off the table code is faster than one slice, whose cost does
 // not depend on how many of its blocks are used. Measured: a slice of any of
-// the three widths costs about as much as 22 blocks of the table code.
+// the three widths costs about as much as 21 to 24 blocks of the table code.
 Kernel KernelOf(Path path) {
     switch (path) {
     case Path::Portable:
