@@ -3,9 +3,11 @@
 // The block function keeps the two halves rotated left by one bit, does the
 // initial and final permutations by five mask-and-swap steps each, and looks
 // up S-boxes merged with P (see des_tables.h), so a round is two XORs with the
-// round key and eight table loads.
+// round key and eight table loads. Buffers of many blocks go to the
+// bitsliced form (des_slice.h) first; the table code does what it leaves.
 #include "des.h"
 
+#include "des_slice.h"
 #include "des_tables.h"
 
 #include <bit>
@@ -75,6 +77,9 @@ DesSchedule::DesSchedule(const DesKey& key, bool decrypt) {
 }
 
 void DesSchedule::Process(std::uint8_t* data, std::size_t blocks) const {
+    const std::size_t sliced = des_slice::Process(data, blocks, subkeys_);
+    data += 8 * sliced;
+    blocks -= sliced;
     const std::uint32_t* const keys = subkeys_;
     for (; blocks > 0; --blocks, data += 8) {
         std::uint32_t left = LoadBig32(data);

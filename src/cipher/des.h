@@ -65,7 +65,7 @@ inline constexpr int kDesCancelled = -5;    // stopped through the progress reco
 // half-written output and an existing output as it was. The input is never
 // changed.
 // `progress` (may be null) counts the input's bytes and is looked at after
-// every run of 64 KiB.
+// every run of 1 MiB.
 int DesEncryptFile(const std::string& inputPath, const std::string& outputPath, const DesKey& key,
                    Progress* progress = nullptr);
 int DesDecryptFile(const std::string& inputPath, const std::string& outputPath, const DesKey& key,

@@ -16,7 +16,10 @@ namespace qh {
 namespace {
 
 constexpr std::size_t kChunk = 1024;
-constexpr std::size_t kRun = 64 * kChunk;
+// Runs of 1 MiB: fewer, larger reads and writes make the whole command
+// measurably faster than runs of 64 KiB, and even the table code gets through
+// a run in about a hundredth of a second between looks at the cancel flag.
+constexpr std::size_t kRun = 1024 * kChunk;
 
 // Smallest final chunk whose padding fills a whole chunk and so needs the marker.
 constexpr std::size_t kMarkedFrom = kChunk - 8;
@@ -50,7 +53,7 @@ int DesEncryptFile(const std::string& inputPath, const std::string& outputPath, 
         progress->SetTotal(input.Size());
     const DesSchedule schedule(key, false);
     // Room for the marker after a final chunk padded to a whole chunk.
-    auto buffer = std::make_unique<std::uint8_t[]>(kRun + 8);
+    auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(kRun + 8);
     for (;;) {
         const long long got = input.Read(buffer.get(), kRun);
         if (got < 0)
@@ -88,7 +91,7 @@ int DesDecryptFile(const std::string& inputPath, const std::string& outputPath, 
     const DesSchedule schedule(key, true);
     // The first chunk holds the last full chunk of the previous run, decrypted
     // but not yet written: it may be the padded chunk before a marker.
-    auto buffer = std::make_unique<std::uint8_t[]>(kChunk + kRun);
+    auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(kChunk + kRun);
     std::uint8_t* const run = buffer.get() + kChunk;
     bool held = false;
     for (;;) {

@@ -4,6 +4,7 @@
 #define QUILLHORN_OUTPUT_FILE_H
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace qh {
@@ -29,7 +30,9 @@ namespace qh {
 // refused and left as it is, and so is a file the process may not write.
 //
 // The temporary file is registered (temporary_files.h) from its creation until
-// it is renamed or removed, so that an interrupted process removes it.
+// it is renamed or removed, so that an interrupted process removes it. On
+// Linux its bytes are handed to the disk every MiB as they come, so that the
+// sync in Commit has little left to wait for.
 class OutputFile {
 public:
     OutputFile() = default;
@@ -57,6 +60,10 @@ private:
     void discard();
     bool copyIntoTarget();
 
+    // Bytes written so far, and where the range not yet handed to the disk starts.
+    static constexpr std::uint64_t kWritebackStep = 1 << 20;
+    std::uint64_t written_ = 0;
+    std::uint64_t writebackFrom_ = 0;
     int fd_ = -1;
     std::string target_;
     std::string temporary_;

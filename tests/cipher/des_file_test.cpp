@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <random>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <sys/stat.h>
@@ -32,12 +32,11 @@ std::string RawEncrypt(std::string bytes) {
     return bytes;
 }
 
-// The expected encryption of `plaintext`, built chunk by chunk.
+// The expected encryption of `plaintext`: the full chunks as plain blocks, then
+// the padded final chunk and the marker it may need.
 std::string ExpectedLayout(const std::string& plaintext) {
-    std::string out;
-    std::size_t at = 0;
-    for (; plaintext.size() - at >= 1024; at += 1024)
-        out += RawEncrypt(plaintext.substr(at, 1024));
+    const std::size_t at = plaintext.size() / 1024 * 1024;
+    std::string out = RawEncrypt(plaintext.substr(0, at));
     const std::size_t rest = plaintext.size() - at;
     if (rest > 0)
         out += *DesEncryptBuffer(kKey, plaintext.substr(at));
@@ -72,7 +71,9 @@ protected:
 
     static std::string Read(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        return std::move(bytes).str();
     }
 
     static bool Exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
@@ -100,14 +101,16 @@ TEST_F(DesFileTest, RoundTripsEverySizeInTheChunkLayout) {
     for (std::size_t k = 2; k <= 4; ++k)
         for (std::size_t n = 1024 * k - 8; n <= 1024 * k + 8; ++n)
             sizes.push_back(n);
-    // Around the runs of 64 chunks the engine reads at once, where a padded
-    // chunk and its marker fall on either side of a run boundary.
-    for (std::size_t k = 1; k <= 2; ++k)
-        for (std::size_t n : {65536 * k - 1024, 65536 * k - 9, 65536 * k - 8, 65536 * k - 4, 65536 * k - 1, 65536 * k,
-                              65536 * k + 1, 65536 * k + 1020})
-            sizes.push_back(n);
+    // Around the runs of 1024 chunks the engine reads at once, where a padded
+    // chunk and its marker fall on either side of a run boundary, and around
+    // multiples of 64 chunks.
+    for (std::size_t run : {65536u, 1024u * 1024u})
+        for (std::size_t k = 1; k <= 2; ++k)
+            for (std::size_t n : {run * k - 1024, run * k - 9, run * k - 8, run * k - 4, run * k - 1, run * k,
+                                  run * k + 1, run * k + 1020})
+                sizes.push_back(n);
 
-    const std::string data = RandomBytes(2 * 65536 + 1024, 1);
+    const std::string data = RandomBytes(2 * 1024 * 1024 + 1024, 1);
     const std::string input = Path("in");
     const std::string encrypted = Path("enc");
     const std::string decrypted = Path("dec");

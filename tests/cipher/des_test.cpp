@@ -1,8 +1,11 @@
 // The DES block function against published known answers and OpenSSL's
-// DES-ECB, the complement padding, text decryption and random keys.
+// DES-ECB on every path (table, portable bitslice, AVX2, AVX-512), the complement padding, text decryption and random
+// keys.
 #include "des.h"
+#include "des_slice.h"
 
 #include <algorithm>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
 #include <openssl/provider.h>
@@ -68,6 +71,35 @@ std::string OpenSslDesEcb(const DesKey& key, std::string_view data, bool encrypt
     return out;
 }
 
+struct KnownAnswer {
+    const char* key;
+    const char* plaintext;
+    const char* ciphertext;
+};
+// Worked examples, then NIST SP 800-20 (variable plaintext, variable key,
+// permutation and substitution tables).
+const KnownAnswer kKnownAnswers[] = {
+    {"133457799BBCDFF1", "0123456789ABCDEF", "85E813540F0AB405"},
+    {"0123456789ABCDEF", "4E6F772069732074", "3FA40E8A984D4815"},
+    {"0E329232EA6D0D73", "8787878787878787", "0000000000000000"},
+    // Variable plaintext under the key of all parity bits.
+    {"0101010101010101", "8000000000000000", "95F8A5E5DD31D900"},
+    {"0101010101010101", "4000000000000000", "DD7F121CA5015619"},
+    {"0101010101010101", "2000000000000000", "2E8653104F3834EA"},
+    {"0101010101010101", "1000000000000000", "4BD388FF6CD81D4F"},
+    {"0101010101010101", "0000000000000002", "06E7EA22CE92708F"},
+    {"0101010101010101", "0000000000000001", "166B40B44ABA4BD6"},
+    // Variable key, zero plaintext.
+    {"8001010101010101", "0000000000000000", "95A8D72813DAA94D"},
+    {"4001010101010101", "0000000000000000", "0EEC1487DD8C26D5"},
+    {"2001010101010101", "0000000000000000", "7AD16FFB79C45926"},
+    {"0101010101010104", "0000000000000000", "FCDB3291DE21F0C0"},
+    {"0101010101010102", "0000000000000000", "869EFD7F9F265A09"},
+    // Permutation and substitution tables.
+    {"1046913489980131", "0000000000000000", "88D55E54F54C97B4"},
+    {"7CA110454A1A6E57", "01A1D6D039776742", "690F5B0D9A26939B"},
+};
+
 std::string ComplementPad(std::string data) {
     const char fill = static_cast<char>(~data.back());
     data.append(8 - data.size() % 8, fill);
@@ -75,33 +107,7 @@ std::string ComplementPad(std::string data) {
 }
 
 TEST(DesTest, GivesThePublishedKnownAnswers) {
-    struct Vector {
-        const char* key;
-        const char* plaintext;
-        const char* ciphertext;
-    };
-    const Vector vectors[] = {
-        {"133457799BBCDFF1", "0123456789ABCDEF", "85E813540F0AB405"},
-        {"0123456789ABCDEF", "4E6F772069732074", "3FA40E8A984D4815"},
-        {"0E329232EA6D0D73", "8787878787878787", "0000000000000000"},
-        // Variable plaintext under the key of all parity bits.
-        {"0101010101010101", "8000000000000000", "95F8A5E5DD31D900"},
-        {"0101010101010101", "4000000000000000", "DD7F121CA5015619"},
-        {"0101010101010101", "2000000000000000", "2E8653104F3834EA"},
-        {"0101010101010101", "1000000000000000", "4BD388FF6CD81D4F"},
-        {"0101010101010101", "0000000000000002", "06E7EA22CE92708F"},
-        {"0101010101010101", "0000000000000001", "166B40B44ABA4BD6"},
-        // Variable key, zero plaintext.
-        {"8001010101010101", "0000000000000000", "95A8D72813DAA94D"},
-        {"4001010101010101", "0000000000000000", "0EEC1487DD8C26D5"},
-        {"2001010101010101", "0000000000000000", "7AD16FFB79C45926"},
-        {"0101010101010104", "0000000000000000", "FCDB3291DE21F0C0"},
-        {"0101010101010102", "0000000000000000", "869EFD7F9F265A09"},
-        // Permutation and substitution tables.
-        {"1046913489980131", "0000000000000000", "88D55E54F54C97B4"},
-        {"7CA110454A1A6E57", "01A1D6D039776742", "690F5B0D9A26939B"},
-    };
-    for (const Vector& v : vectors) {
+    for (const KnownAnswer& v : kKnownAnswers) {
         const DesKey key = KeyFromHex(v.key);
         EXPECT_EQ(ToHex(EncryptBlocks(key, FromHex(v.plaintext))), v.ciphertext) << v.key;
         EXPECT_EQ(ToHex(EncryptBlocks(key, FromHex(v.ciphertext), true)), v.plaintext) << v.key;
@@ -131,6 +137,92 @@ TEST(DesTest, MatchesOpenSslOnRandomKeysAndPlaintexts) {
         ASSERT_EQ(EncryptBlocks(key, padded, true), OpenSslDesEcb(key, padded, false)) << trial;
     }
 }
+
+using des_slice::Path;
+
+// Limits the block function to `widest` while it lives.
+class WidestPath {
+public:
+    explicit WidestPath(Path widest) { des_slice::SetWidestPath(widest); }
+    ~WidestPath() { des_slice::SetWidestPath(Path::Avx512); }
+};
+
+class DesPathTest : public ::testing::TestWithParam<Path> {
+protected:
+    void SetUp() override {
+        if (GetParam() > des_slice::Supported())
+            GTEST_SKIP() << "this processor (or QUILLHORN_PORTABLE) does not offer the path";
+    }
+};
+
+// Every block count up to past one AVX-512 slice and a few of several slices,
+// at every byte alignment within 64, both directions: whole slices, padded
+// remainders, the table code below the cut-off, and no byte written outside.
+TEST_P(DesPathTest, MatchesTheTableCodeAndOpenSslOnEveryBlockCountAndAlignment) {
+    std::vector<std::size_t> counts;
+    for (std::size_t n = 0; n <= 600; ++n)
+        counts.push_back(n);
+    for (std::size_t n : {1023u, 1024u, 1025u, 2 * 512u + 511u, 4 * 512u + 63u})
+        counts.push_back(n);
+    std::mt19937 generator(58);
+    std::vector<std::uint8_t> memory(64 + 8 * 4096 + 64);
+    std::uint8_t* const aligned = memory.data() + (64 - reinterpret_cast<std::uintptr_t>(memory.data()) % 64) % 64;
+    for (std::size_t n : counts) {
+        const std::size_t offset = n % 64;
+        SCOPED_TRACE(testing::Message() << n << " blocks at offset " << offset);
+        DesKey key{};
+        for (auto& byte : key)
+            byte = static_cast<std::uint8_t>(generator());
+        for (std::size_t i = 0; i < memory.size(); ++i)
+            memory[i] = static_cast<std::uint8_t>(generator());
+        std::uint8_t* const data = aligned + offset;
+        const std::vector<std::uint8_t> before = memory;
+        const std::string input(reinterpret_cast<const char*>(data), 8 * n);
+        for (bool decrypt : {false, true}) {
+            std::string table;
+            {
+                WidestPath tableOnly(Path::Table);
+                table = EncryptBlocks(key, input, decrypt);
+            }
+            std::memcpy(data, input.data(), input.size());
+            {
+                WidestPath path(GetParam());
+                DesSchedule(key, decrypt).Process(data, n);
+            }
+            const std::string ours(reinterpret_cast<const char*>(data), 8 * n);
+            ASSERT_EQ(ours, table) << (decrypt ? "decrypt" : "encrypt");
+            ASSERT_EQ(ours, OpenSslDesEcb(key, input, !decrypt)) << (decrypt ? "decrypt" : "encrypt");
+            std::memcpy(data, input.data(), input.size());
+            ASSERT_TRUE(memory == before) << "a byte outside was written";
+        }
+    }
+}
+
+// The published answers in every lane of whole and padded slices.
+TEST_P(DesPathTest, GivesThePublishedKnownAnswersInEveryBlockOfASlice) {
+    const WidestPath path(GetParam());
+    const std::size_t blocks = 2 * std::max<std::size_t>(des_slice::SliceBlocks(GetParam()), 1) + 47;
+    for (const KnownAnswer& v : kKnownAnswers) {
+        SCOPED_TRACE(v.key);
+        const DesKey key = KeyFromHex(v.key);
+        std::string plaintext;
+        std::string ciphertext;
+        for (std::size_t i = 0; i < blocks; ++i) {
+            plaintext += FromHex(v.plaintext);
+            ciphertext += FromHex(v.ciphertext);
+        }
+        EXPECT_EQ(ToHex(EncryptBlocks(key, plaintext)), ToHex(ciphertext));
+        EXPECT_EQ(ToHex(EncryptBlocks(key, ciphertext, true)), ToHex(plaintext));
+    }
+}
+
+std::string PathName(const testing::TestParamInfo<Path>& info) {
+    static const char* const kNames[] = {"Table", "Portable", "Avx2", "Avx512"};
+    return kNames[static_cast<int>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(Des, DesPathTest, ::testing::Values(Path::Table, Path::Portable, Path::Avx2, Path::Avx512),
+                         PathName);
 
 TEST(DesTest, PadsWithTheComplementOfTheLastByte) {
     const DesKey key = KeyFromHex("0123456789ABCDEF");
