@@ -1,4 +1,5 @@
 #include "byte_source.h"
+#include "cpu_features.h"
 #include "crc.h"
 #include "crc_internal.h"
 #include "hash_test_support.h"
@@ -6,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <new>
 #include <random>
@@ -72,6 +74,18 @@ std::uint32_t ZlibCrc32(std::string_view bytes) {
 
 template <typename Crc> auto OneShot(std::string_view bytes) {
     return Crc::Final(Crc::Update(Crc::kInit, bytes.data(), bytes.size()));
+}
+
+// The portable run of the known answers (see tests/hash/CMakeLists.txt) is
+// only worth something if the switch really turns the vector code off.
+TEST(CpuFeaturesTest, ThePortableSwitchTurnsEveryExtensionOff) {
+    const char* portable = std::getenv("QUILLHORN_PORTABLE");
+    if (portable == nullptr || *portable == '\0')
+        GTEST_SKIP() << "QUILLHORN_PORTABLE is not set";
+    const CpuFeatures& f = GetCpuFeatures();
+    EXPECT_FALSE(f.sse41 || f.ssse3 || f.pclmul || f.sha || f.avx2 || f.bmi2 || f.avx512 || f.avx512vbmi || f.vpclmul ||
+                 f.gfni);
+    EXPECT_FALSE(crc_detail::PathAvailable(crc_detail::CrcPath::Pclmul128));
 }
 
 TEST(CrcTest, GivesTheCatalogueCheckValues) {
