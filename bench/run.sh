@@ -43,7 +43,8 @@ for path in sys.argv[1:3]:
         if run.get("run_type") == "aggregate" and run.get("aggregate_name") != "median":
             continue
         if "bytes_per_second" in run:
-            speeds[run["run_name"]] = run["bytes_per_second"] / 1e6
+            # File benchmarks measure real time; their names end in /real_time.
+            speeds[run["run_name"].removesuffix("/real_time")] = run["bytes_per_second"] / 1e6
 
 # What each algorithm has to reach: a ratio to the reference, or MB/s alone.
 targets = {"md5": 0.8, "sha1": 0.8, "sha256": 0.8, "sha512": 0.8, "crc32": 1.0}
