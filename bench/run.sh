@@ -24,7 +24,8 @@ cmake --build build/bench --target qh_hash_bench qh_cipher_bench qh_rsa_bench
 for bench in hash cipher; do
     json=build/bench/${bench}_bench.json
     rm -f "$json"
-    build/bench/bin/qh_${bench}_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
+    build/bench/bin/qh_${bench}_bench --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
+        --benchmark_report_aggregates_only=true \
         --benchmark_out="$json" --benchmark_out_format=json "$@"
 done
 # One run: key generation has fixed, large iteration counts of its own.
@@ -34,7 +35,9 @@ build/bench/bin/qh_rsa_bench --benchmark_out=build/bench/rsa_bench.json --benchm
 python3 - build/bench/hash_bench.json build/bench/cipher_bench.json build/bench/rsa_bench.json <<'PYTHON'
 import json, os, sys
 
-# The median of the repetitions, in MB/s (10^6 bytes, as `openssl speed` counts).
+# The median of the repetitions (run in random order, so that a burst of load
+# on a shared machine falls on ours and the reference alike), in MB/s (10^6
+# bytes, as `openssl speed` counts).
 speeds = {}
 for path in sys.argv[1:3]:
     if not os.path.exists(path) or os.path.getsize(path) == 0:
