@@ -93,8 +93,8 @@ const Entry kEntries[] = {
 
 int registerAll() {
     for (const Entry& entry : kEntries)
-        // Wall-clock time: the file is read ahead on a second thread, whose
-        // time the calling thread's CPU time would leave out.
+        // Wall-clock time: what a user waits for, reads from the page cache
+        // included.
         benchmark::RegisterBenchmark((std::string("file/") + entry.algorithm + "/quillhorn").c_str(), entry.body)
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();

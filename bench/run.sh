@@ -3,7 +3,7 @@
 # tables. Hashes: for each algorithm our speed over memory, the reference's
 # (OpenSSL's EVP digest or zlib's crc32) in the same run and the ratio
 # ours/reference, and the speed of a file digest through the panes' file path
-# (read a window ahead into reused buffers) beside the same algorithm over memory. CRCs: CRC-32 beside zlib's and
+# (read into one reused buffer) beside the same algorithm over memory. CRCs: CRC-32 beside zlib's and
 # libdeflate's crc32, the CRC-16 variants beside our portable slicing tables.
 # Ciphers: DES-ECB and Base64 beside OpenSSL (DES-ECB of the legacy provider,
 # EVP_EncodeBlock / EVP_DecodeBlock, EVP_DecodeUpdate for text in lines of 76

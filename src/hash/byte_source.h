@@ -98,9 +98,7 @@ private:
 // does not grow with the file's size. A file no larger than the buffer is read
 // whole when it is opened, up to its end, whatever length the file system
 // reports for it (files of /proc and /sys report 0 or a page). A larger one is
-// read window by window, the next window on a thread of the source's own
-// while the caller works on the current one, so that reading and digesting
-// overlap.
+// read window by window into the same buffer.
 class FileSource final : public ByteSource {
 public:
     explicit FileSource(const std::string& path);
@@ -133,8 +131,6 @@ private:
         void operator()(std::uint8_t* data) const;
     };
 
-    class ReadAhead;
-
     long long readAt(std::uint64_t offset, std::uint8_t* to, std::uint64_t length);
     void readWhole();
     bool fill(std::uint64_t index);
@@ -146,7 +142,6 @@ private:
     std::unique_ptr<std::uint8_t[], AlignedFree> buffer_;
     std::uint64_t bufferStart_ = 0;  // the file offset of the buffer's first byte
     std::uint64_t bufferLength_ = 0; // the bytes of the file it holds
-    std::unique_ptr<ReadAhead> ahead_;
 };
 
 } // namespace qh

@@ -7,13 +7,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <condition_variable>
 #include <cstdlib>
 #include <fcntl.h>
-#include <mutex>
-#include <optional>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -21,9 +17,11 @@ namespace qh {
 namespace {
 
 // Large enough that one read call costs little, small enough that the window
-// being read and the one being digested both stay in the processor's
-// second-level cache: a window copied out of the page cache is then digested
-// from there, not from main memory.
+// stays in the processor's second-level cache: a window copied out of the page
+// cache is then digested from there, not from main memory. The reading is not
+// handed to a second thread: a window copied on one core and digested on the
+// other crosses between their caches, which cost the digesting core as much as
+// the copy itself, and slowed the fastest algorithms (the CRCs) to half.
 constexpr std::uint64_t kDefaultBufferLength = 512 * 1024;
 constexpr std::size_t kAlignment = 4096;
 
@@ -46,78 +44,6 @@ long long ReadFully(int fd, std::uint64_t offset, std::uint8_t* to, std::uint64_
 }
 
 } // namespace
-
-// Reads one window ahead into a buffer of its own. The source asks for the
-// window after the one it fills and takes it, buffer and all, when it gets
-// there; a window it does not take (the cursor jumped) is dropped.
-class FileSource::ReadAhead {
-public:
-    ReadAhead(int fd, std::uint64_t capacity)
-        : fd_(fd), buffer_(static_cast<std::uint8_t*>(std::aligned_alloc(kAlignment, capacity))),
-          thread_([this] { run(); }) {}
-    ~ReadAhead() {
-        {
-            const std::lock_guard lock(mutex_);
-            stop_ = true;
-        }
-        changed_.notify_all();
-        thread_.join();
-    }
-
-    bool usable() const { return buffer_ != nullptr; }
-
-    void request(std::uint64_t start, std::uint64_t length) {
-        {
-            const std::lock_guard lock(mutex_);
-            start_ = start;
-            length_ = length;
-            state_ = State::Reading;
-        }
-        changed_.notify_all();
-    }
-
-    // Hands over the window at `start` by swapping it into `buffer`: the count
-    // read (-1 on an error), or nothing when that window was not asked for.
-    std::optional<long long> take(std::uint64_t start, std::unique_ptr<std::uint8_t[], AlignedFree>& buffer) {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return state_ != State::Reading; });
-        const bool ours = state_ == State::Ready && start_ == start;
-        state_ = State::Idle;
-        if (!ours)
-            return std::nullopt;
-        std::swap(buffer, buffer_);
-        return got_;
-    }
-
-private:
-    enum class State { Idle, Reading, Ready };
-
-    void run() {
-        std::unique_lock lock(mutex_);
-        for (;;) {
-            changed_.wait(lock, [this] { return stop_ || state_ == State::Reading; });
-            if (stop_)
-                return;
-            const std::uint64_t start = start_, length = length_;
-            lock.unlock();
-            const long long got = ReadFully(fd_, start, buffer_.get(), length);
-            lock.lock();
-            got_ = got;
-            state_ = State::Ready;
-            changed_.notify_all();
-        }
-    }
-
-    int fd_;
-    std::unique_ptr<std::uint8_t[], AlignedFree> buffer_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    State state_ = State::Idle;
-    std::uint64_t start_ = 0, length_ = 0;
-    long long got_ = 0;
-    bool stop_ = false;
-    std::thread thread_; // last: it starts once everything above stands
-};
 
 void FileSource::AlignedFree::operator()(std::uint8_t* data) const {
     std::free(data);
@@ -164,7 +90,6 @@ FileSource::FileSource(const std::string& path) : capacity_(BufferLength()) {
 }
 
 FileSource::~FileSource() {
-    ahead_.reset(); // its thread reads from the descriptor
     if (fd_ >= 0)
         ::close(fd_);
 }
@@ -209,16 +134,7 @@ bool FileSource::fill(std::uint64_t index) {
         return false;
     const std::uint64_t start = index / capacity_ * capacity_;
     const std::uint64_t length = std::min(capacity_, size_ - start);
-    if (!ahead_) {
-        ahead_ = std::make_unique<ReadAhead>(fd_, capacity_);
-        if (!ahead_->usable())
-            ahead_.reset();
-    }
-    std::optional<long long> taken = ahead_ ? ahead_->take(start, buffer_) : std::nullopt;
-    const long long got = taken ? *taken : readAt(start, buffer_.get(), length);
-    // The next window is read while this one is worked on.
-    if (ahead_ && start + capacity_ < size_)
-        ahead_->request(start + capacity_, std::min(capacity_, size_ - start - capacity_));
+    const long long got = readAt(start, buffer_.get(), length);
     if (got < 0 || static_cast<std::uint64_t>(got) != length) {
         // A read error, or the file shrank while read: its bytes are gone.
         failed_ = true;
