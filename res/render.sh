@@ -56,11 +56,14 @@ for svg in cursors/*.svg; do
 done
 
 # No alpha channel and no time stamps, so an unchanged source renders to the same bytes.
-picture() { # width height png
-    rsvg-convert --width "$1" --height "$2" pictures/startup.svg |
+picture() { # svg width height png
+    rsvg-convert --width "$2" --height "$3" "$1" |
         convert png:- -background '#16324f' -alpha remove -alpha off -define png:exclude-chunks=date,time,tIME \
-            "PNG24:$3"
-    echo "$3"
+            "PNG24:$4"
+    echo "$4"
 }
-picture 387 382 pictures/startup.png
-picture 774 764 pictures/startup@2x.png
+# The start-up picture, and the one of the English interface.
+for name in startup startup-en; do
+    picture "pictures/$name.svg" 387 382 "pictures/$name.png"
+    picture "pictures/$name.svg" 774 764 "pictures/$name@2x.png"
+done

@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config git
-    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n qt6-l10n-tools libgl-dev
     libssl-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev libdeflate-dev
     fonts-wqy-zenhei fonts-arphic-uming

@@ -3,11 +3,13 @@
 # (Xvfb) and saves the main window with each of the twelve panes open to
 # docs/screens/. Run it again after a pane changes and commit the pictures.
 #
-# usage: tools/screens.sh [--scale FACTOR] [--dark]
+# usage: tools/screens.sh [--scale FACTOR] [--dark] [--lang en]
 #   --scale 2  at twice the density (QT_SCALE_FACTOR=2), into docs/screens/2x/
 #   --dark     in a dark desktop palette (the Fusion style), into docs/screens/dark/
-# Both together go to docs/screens/dark-2x/. These are for checking by eye; the
-# README shows only docs/screens/.
+#   --lang en  in English, into docs/screens/en/ (kept in the repository too)
+# Scale and palette together go to docs/screens/dark-2x/ (en/dark-2x/ in
+# English). These are for checking by eye; the README shows only docs/screens/
+# and docs/screens/en/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$(pwd)
@@ -15,6 +17,7 @@ repo=$(pwd)
 options=()
 scale=""
 dark=""
+lang=""
 while [ $# -gt 0 ]; do
     case "$1" in
     --scale)
@@ -28,15 +31,24 @@ while [ $# -gt 0 ]; do
         options+=(--dark)
         shift
         ;;
+    --lang)
+        case "${2:-}" in
+        en) lang=en ;;
+        zh_CN) lang="" ;;
+        *) echo "screens.sh: --lang takes en or zh_CN" >&2; exit 2 ;;
+        esac
+        options+=(--lang "$2")
+        shift 2
+        ;;
     *)
-        echo "usage: tools/screens.sh [--scale FACTOR] [--dark]" >&2
+        echo "usage: tools/screens.sh [--scale FACTOR] [--dark] [--lang en]" >&2
         exit 2
         ;;
     esac
 done
 sub=$dark
 [ -n "$scale" ] && sub=${sub:+$sub-}${scale}x
-out=docs/screens${sub:+/$sub}
+out=docs/screens${lang:+/$lang}${sub:+/$sub}
 
 bash tools/install-deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQH_BUILD_TESTS=OFF >/dev/null

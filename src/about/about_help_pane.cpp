@@ -20,8 +20,8 @@ QString forDisplay(QString text) {
 CAboutHelp::CAboutHelp(PaneServices& services) : ToolPane(services, kPaneColour, kTextColour) {}
 
 void CAboutHelp::buildWindow(QWidget* window) {
-    auto* install = named(new QPushButton(QStringLiteral("安装"), window), "installButton");
-    auto* use = named(new QPushButton(QStringLiteral("使用"), window), "useButton");
+    auto* install = named(new QPushButton(tr("安装"), window), "installButton");
+    auto* use = named(new QPushButton(tr("使用"), window), "useButton");
     text_ = named(new QPlainTextEdit(window), "helpText");
     text_->setProperty(kProseProperty, true);
     text_->setReadOnly(true);

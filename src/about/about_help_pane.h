@@ -10,6 +10,8 @@ class QPlainTextEdit;
 namespace qh {
 
 class CAboutHelp : public ToolPane {
+    Q_DECLARE_TR_FUNCTIONS(qh::CAboutHelp)
+
 public:
     static constexpr QColor kPaneColour{83, 54, 91};
     static constexpr QColor kTextColour{255, 255, 255};

@@ -8,6 +8,8 @@
 namespace qh {
 
 class CAboutMe : public ToolPane {
+    Q_DECLARE_TR_FUNCTIONS(qh::CAboutMe)
+
 public:
     static constexpr QColor kPaneColour{83, 54, 91};
     static constexpr QColor kTextColour{255, 255, 255};

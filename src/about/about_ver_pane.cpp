@@ -24,17 +24,15 @@ CAboutVer::CAboutVer(PaneServices& services) : ToolPane(services, kPaneColour, k
 void CAboutVer::buildWindow(QWidget* window) {
     const Release releases[] = {
         {"version1Title", "version1Text", QStringLiteral("V1.0 (2004-05-07)"),
-         QStringLiteral("程序所发布的第一个版本.测试版.完成了 ASCII, MD5, DES, BASE64 等编码算法.")},
-        {"version2Title", "version2Text", QStringLiteral("V2.0 (2005-05-17)"),
-         QStringLiteral("增加 RSA 算法及其秘匙生成工具.")},
-        {"version3Title", "version3Text", QStringLiteral("V2.1 (2005-12-01)"),
-         QStringLiteral("增加 SHA 和 CRC 算法工具.")},
+         tr("程序所发布的第一个版本.测试版.完成了 ASCII, MD5, DES, BASE64 等编码算法.")},
+        {"version2Title", "version2Text", QStringLiteral("V2.0 (2005-05-17)"), tr("增加 RSA 算法及其秘匙生成工具.")},
+        {"version3Title", "version3Text", QStringLiteral("V2.1 (2005-12-01)"), tr("增加 SHA 和 CRC 算法工具.")},
     };
 
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(14, 12, 14, 8);
     layout->setSpacing(4);
-    layout->addWidget(MakeAboutLabel(QStringLiteral("Quillhorn发布的版本:"), "versionHeading", window));
+    layout->addWidget(MakeAboutLabel(tr("Quillhorn发布的版本:"), "versionHeading", window));
     for (const Release& release : releases) {
         layout->addSpacing(10);
         layout->addWidget(MakeAboutLabel(release.title, release.titleName, window));

@@ -7,6 +7,8 @@
 namespace qh {
 
 class CAboutVer : public ToolPane {
+    Q_DECLARE_TR_FUNCTIONS(qh::CAboutVer)
+
 public:
     static constexpr QColor kPaneColour{83, 54, 91};
     static constexpr QColor kTextColour{255, 255, 255};

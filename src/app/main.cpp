@@ -52,9 +52,24 @@ void startUpHandler(QtMsgType type, const QMessageLogContext&, const QString& me
     heldMessages.append(message);
 }
 
+// The command line as Qt will see it, for the options read before Qt starts.
+QStringList argumentsOf(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    // A wrong --lang is said before anything starts; without the option the
+    // locale chooses.
+    const qh::LanguageOption language = qh::ParseLanguageOption(argumentsOf(argc, argv));
+    if (!language.error.isEmpty()) {
+        std::fprintf(stderr, "quillhorn: %s\n", qPrintable(language.error));
+        return 2;
+    }
     if (!displayAvailable(argc, argv)) {
         sayNoDisplay();
         return 2;
@@ -70,7 +85,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral("2.1"));
     // Desktops match the window to its menu entry (quillhorn.desktop) by this.
     QGuiApplication::setDesktopFileName(QStringLiteral("quillhorn"));
-    qh::InstallQtTranslations(app);
+    qh::InstallTranslations(app, language.language.value_or(qh::LanguageOfEnvironment()));
     qh::DesktopServices services;
     qh::CToolboxApp toolbox(services);
     return toolbox.InitInstance();

@@ -5,6 +5,8 @@
 #include "rsa_loader.h"
 #include "toolbox_dlg.h"
 
+#include <QCoreApplication>
+
 namespace qh {
 
 CToolboxApp::CToolboxApp(PaneServices& services) : services_(services), componentPath_(DefaultRsaComponentPath()) {}
@@ -14,8 +16,8 @@ int CToolboxApp::InitInstance() {
     SetRsaComponent(nullptr);
     RsaComponentLoader loader;
     if (loader.load(componentPath_) != RsaLoadResult::Loaded) {
-        services_.showMessage(nullptr, QStringLiteral("初始化 RSA 组件失败!"), caption::Application,
-                              MessageKind::Plain);
+        services_.showMessage(nullptr, QCoreApplication::translate("qh::CToolboxApp", "初始化 RSA 组件失败!"),
+                              caption::Application, MessageKind::Plain);
         return 1;
     }
     SetRsaComponent(loader.component());

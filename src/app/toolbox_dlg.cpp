@@ -1,6 +1,7 @@
 #include "toolbox_dlg.h"
 
 #include "pane_services.h"
+#include "qt_translations.h"
 #include "tool_pane.h"
 
 #include <QApplication>
@@ -42,9 +43,12 @@ QIcon itemIcon(int id, int size) {
 }
 
 // The start-up picture at the density of the densest screen: QIcon picks the
-// @2x rendering there, and the label scales it to the pane area.
+// @2x rendering there, and the label scales it to the pane area. Its line of
+// Chinese is in English in the English interface's picture.
 QPixmap startUpPicture() {
-    return QIcon(QStringLiteral(":/pictures/132.png")).pixmap(kPaneArea.size(), qApp->devicePixelRatio());
+    const QString picture = CurrentUiLanguage() == UiLanguage::English ? QStringLiteral(":/pictures/132-en.png")
+                                                                       : QStringLiteral(":/pictures/132.png");
+    return QIcon(picture).pixmap(kPaneArea.size(), qApp->devicePixelRatio());
 }
 
 } // namespace

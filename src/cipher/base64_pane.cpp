@@ -29,20 +29,20 @@ std::string_view view(const QByteArray& bytes) {
 CBASE::CBASE(PaneServices& services) : ToolPane(services, kPaneColour) {}
 
 void CBASE::buildWindow(QWidget* window) {
-    const FilePathRows fileRows = BuildFilePathRows(services(), window, QStringLiteral("文件"), QStringLiteral("编码"),
-                                                    "encodeFileButton", QStringLiteral("解码"), "decodeFileButton");
+    const FilePathRows fileRows = BuildFilePathRows(services(), window, tr("文件"), tr("编码"), "encodeFileButton",
+                                                    tr("解码"), "decodeFileButton");
     QWidget* fileGroup = fileRows.group;
     inputPath_ = fileRows.inputPath;
     outputPath_ = fileRows.outputPath;
     QPushButton* encodeFile = fileRows.first;
     QPushButton* decodeFile = fileRows.second;
 
-    auto* textGroup = new QGroupBox(QStringLiteral("字符串"), window);
+    auto* textGroup = new QGroupBox(tr("字符串"), window);
     input_ = named(new QPlainTextEdit(textGroup), "inputEdit");
     output_ = named(new QPlainTextEdit(textGroup), "outputEdit");
     output_->setReadOnly(true);
-    auto* encodeButton = named(new QPushButton(QStringLiteral("编码"), textGroup), "encodeButton");
-    auto* decodeButton = named(new QPushButton(QStringLiteral("解码"), textGroup), "decodeButton");
+    auto* encodeButton = named(new QPushButton(tr("编码"), textGroup), "encodeButton");
+    auto* decodeButton = named(new QPushButton(tr("解码"), textGroup), "decodeButton");
     // The two commands read the input box and sit beside it.
     auto* inputSide = new QVBoxLayout;
     inputSide->addStretch(1);
@@ -115,20 +115,20 @@ void CBASE::reportFile(bool encode, int code, const QString& inputPath, const QS
     };
     switch (code) {
     case kBase64Ok:
-        services().showMessage(window(), encode ? QStringLiteral("加密成功!") : QStringLiteral("解密成功!"),
-                               caption::Successful, MessageKind::Information);
+        services().showMessage(window(), encode ? tr("加密成功!") : tr("解密成功!"), caption::Successful,
+                               MessageKind::Information);
         break;
     case kBase64CannotRead:
-        error(QStringLiteral("不能打开文件 ") + inputPath + QStringLiteral(" !"));
+        error(tr("不能打开文件 %1 !").arg(inputPath));
         break;
     case kBase64CannotWrite:
-        error(QStringLiteral("不能打开文件 ") + outputPath + QStringLiteral(" !"));
+        error(tr("不能打开文件 %1 !").arg(outputPath));
         break;
     case kBase64SameFile:
-        error(QStringLiteral("输入和输出不能是同一个文件!"));
+        error(tr("输入和输出不能是同一个文件!"));
         break;
     default:
-        error(QStringLiteral("读写文件时出错!"));
+        error(tr("读写文件时出错!"));
         break;
     }
 }

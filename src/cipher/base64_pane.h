@@ -10,6 +10,8 @@ class QPlainTextEdit;
 namespace qh {
 
 class CBASE : public ToolPane {
+    Q_DECLARE_TR_FUNCTIONS(qh::CBASE)
+
 public:
     static constexpr QColor kPaneColour{182, 230, 170};
 

@@ -56,30 +56,30 @@ CDES::CDES(PaneServices& services) : ToolPane(services, kPaneColour) {}
 
 void CDES::buildWindow(QWidget* window) {
     key_ = named(new QLineEdit(window), "keyEdit");
-    keyBytes_ = named(new QCheckBox(QStringLiteral("字节串形式"), window), "keyBytesCheck");
-    auto* randomButton = named(new QPushButton(QStringLiteral("随机产生"), window), "randomKeyButton");
+    keyBytes_ = named(new QCheckBox(tr("字节串形式"), window), "keyBytesCheck");
+    auto* randomButton = named(new QPushButton(tr("随机产生"), window), "randomKeyButton");
     auto* keyRow = new QHBoxLayout;
-    keyRow->addWidget(new QLabel(QStringLiteral("密匙:"), window));
+    keyRow->addWidget(new QLabel(tr("密匙:"), window));
     keyRow->addWidget(key_, 1);
     keyRow->addWidget(keyBytes_);
     keyRow->addWidget(randomButton);
 
-    const FilePathRows fileRows = BuildFilePathRows(services(), window, QStringLiteral("文件"), QStringLiteral("加密"),
-                                                    "encryptFileButton", QStringLiteral("解密"), "decryptFileButton");
+    const FilePathRows fileRows = BuildFilePathRows(services(), window, tr("文件"), tr("加密"), "encryptFileButton",
+                                                    tr("解密"), "decryptFileButton");
     QWidget* fileGroup = fileRows.group;
     inputPath_ = fileRows.inputPath;
     outputPath_ = fileRows.outputPath;
     QPushButton* encryptFile = fileRows.first;
     QPushButton* decryptFile = fileRows.second;
 
-    auto* textGroup = new QGroupBox(QStringLiteral("字符串"), window);
+    auto* textGroup = new QGroupBox(tr("字符串"), window);
     input_ = named(new QPlainTextEdit(textGroup), "inputEdit");
-    inputBytes_ = named(new QCheckBox(QStringLiteral("字节"), textGroup), "inputBytesCheck");
+    inputBytes_ = named(new QCheckBox(tr("字节"), textGroup), "inputBytesCheck");
     output_ = named(new QPlainTextEdit(textGroup), "outputEdit");
     output_->setReadOnly(true);
-    outputBytes_ = named(new QCheckBox(QStringLiteral("字节"), textGroup), "outputBytesCheck");
-    auto* encryptButton = named(new QPushButton(QStringLiteral("加密"), textGroup), "encryptButton");
-    auto* decryptButton = named(new QPushButton(QStringLiteral("解密"), textGroup), "decryptButton");
+    outputBytes_ = named(new QCheckBox(tr("字节"), textGroup), "outputBytesCheck");
+    auto* encryptButton = named(new QPushButton(tr("加密"), textGroup), "encryptButton");
+    auto* decryptButton = named(new QPushButton(tr("解密"), textGroup), "decryptButton");
     // Beside each box its form; the two commands read the input box.
     auto* inputSide = new QVBoxLayout;
     inputSide->addWidget(inputBytes_);
@@ -165,7 +165,7 @@ void CDES::showResult() {
 void CDES::randomKey() {
     const std::optional<DesKey> key = DesRandomKey();
     if (!key) {
-        showError(services(), window(), QStringLiteral("不能产生随机密匙!"));
+        showError(services(), window(), tr("不能产生随机密匙!"));
         return;
     }
     const QByteArray bytes(reinterpret_cast<const char*>(key->data()), static_cast<qsizetype>(key->size()));
@@ -177,8 +177,7 @@ void CDES::randomKey() {
 std::optional<DesKey> CDES::prepareKey() {
     QByteArray text = toTextBytes(key_->text());
     if (text.size() < 8) {
-        services().showMessage(window(), QStringLiteral("密匙必须为 8 个字节."), caption::InputError,
-                               MessageKind::Error);
+        services().showMessage(window(), tr("密匙必须为 8 个字节."), caption::InputError, MessageKind::Error);
         return std::nullopt;
     }
     if (text.size() > 50)
@@ -195,7 +194,7 @@ void CDES::encryptText() {
         return;
     const std::optional<std::string> cipher = DesEncryptBuffer(*key, view(inputBytes()));
     if (!cipher) {
-        showError(services(), window(), QStringLiteral("加密出现错误!"));
+        showError(services(), window(), tr("加密出现错误!"));
         return;
     }
     result_ = toBytes(*cipher);
@@ -208,7 +207,7 @@ void CDES::decryptText() {
         return;
     std::string plain;
     if (DesDecryptText(view(inputBytes()), *key, plain) != 0) {
-        showError(services(), window(), QStringLiteral("解密出现错误!可能是密文不是 8 byte 的整数倍."));
+        showError(services(), window(), tr("解密出现错误!可能是密文不是 8 byte 的整数倍."));
         return;
     }
     result_ = toBytes(plain);
@@ -223,7 +222,7 @@ void CDES::processFile(bool encrypt) {
     const QString inputPath = inputPath_->text();
     const QString outputPath = outputPath_->text();
     if (inputPath.isEmpty() || outputPath.isEmpty()) {
-        showError(services(), window(), QStringLiteral("输入和输出文件都不能为空!"));
+        showError(services(), window(), tr("输入和输出文件都不能为空!"));
         return;
     }
     const std::string input = QFile::encodeName(inputPath).toStdString();
@@ -238,20 +237,20 @@ void CDES::processFile(bool encrypt) {
 void CDES::reportFile(bool encrypt, int code) {
     switch (code) {
     case kDesOk:
-        services().showMessage(window(), encrypt ? QStringLiteral("加密成功!") : QStringLiteral("解密成功!"),
-                               caption::Information, MessageKind::Information);
+        services().showMessage(window(), encrypt ? tr("加密成功!") : tr("解密成功!"), caption::Information,
+                               MessageKind::Information);
         break;
     case kDesCannotRead:
-        showError(services(), window(), QStringLiteral("不能打开文件进行读入!"));
+        showError(services(), window(), tr("不能打开文件进行读入!"));
         break;
     case kDesCannotWrite:
-        showError(services(), window(), QStringLiteral("不能打开文件进行写入!"));
+        showError(services(), window(), tr("不能打开文件进行写入!"));
         break;
     case kDesSameFile:
-        showError(services(), window(), QStringLiteral("输入和输出不能是同一个文件!"));
+        showError(services(), window(), tr("输入和输出不能是同一个文件!"));
         break;
     default:
-        showError(services(), window(), encrypt ? QStringLiteral("加密失败!") : QStringLiteral("解密失败!"));
+        showError(services(), window(), encrypt ? tr("加密失败!") : tr("解密失败!"));
         break;
     }
 }

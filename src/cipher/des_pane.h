@@ -15,6 +15,8 @@ class QPlainTextEdit;
 namespace qh {
 
 class CDES : public ToolPane {
+    Q_DECLARE_TR_FUNCTIONS(qh::CDES)
+
 public:
     static constexpr QColor kPaneColour{198, 205, 231};
 

@@ -23,8 +23,12 @@ namespace qh {
 namespace {
 
 const char* const kDomain = "ASCII";
-const QString kLoadFailedCaption = QStringLiteral("加载配置文件失败");
-const QString kWriteFailedCaption = QStringLiteral("写入文件错误.");
+QString loadFailedCaption() {
+    return CASCIIU::tr("加载配置文件失败");
+}
+QString writeFailedCaption() {
+    return CASCIIU::tr("写入文件错误.");
+}
 const QByteArray kNoBaseMessage = "Error: Please choose use hex or oct.";
 
 std::string toStd(const QByteArray& bytes) {
@@ -69,22 +73,22 @@ void CASCIIU::loadSettings() {
         }
     } catch (const vyst::ansi::excep& error) {
         // No window exists yet, so the message has no owner.
-        services().showMessage(nullptr, toShown(error.message()), kLoadFailedCaption, MessageKind::Information);
+        services().showMessage(nullptr, toShown(error.message()), loadFailedCaption(), MessageKind::Information);
         settings_.clear();
     }
     settingsInFile_ = static_cast<int>(settings_.size());
 }
 
 void CASCIIU::buildWindow(QWidget* window) {
-    auto* inputGroup = new QGroupBox(QStringLiteral("输入"), window);
+    auto* inputGroup = new QGroupBox(tr("输入"), window);
     input_ = named(new QPlainTextEdit(inputGroup), "inputEdit");
     base_ = named(new QComboBox(inputGroup), "baseCombo");
     base_->setEditable(true);
     base_->setInsertPolicy(QComboBox::NoInsert);
     prefix_ = named(new QLineEdit(inputGroup), "prefixEdit");
     suffix_ = named(new QLineEdit(inputGroup), "suffixEdit");
-    copyErrors_ = named(new QRadioButton(QStringLiteral("拷贝错误输入"), inputGroup), "copyErrorsRadio");
-    ignoreErrors_ = named(new QRadioButton(QStringLiteral("忽略错误输入"), inputGroup), "ignoreErrorsRadio");
+    copyErrors_ = named(new QRadioButton(tr("拷贝错误输入"), inputGroup), "copyErrorsRadio");
+    ignoreErrors_ = named(new QRadioButton(tr("忽略错误输入"), inputGroup), "ignoreErrorsRadio");
     settingsList_ = named(new QComboBox(inputGroup), "settingsCombo");
     settingsList_->setEditable(true);
     settingsList_->setInsertPolicy(QComboBox::NoInsert);
@@ -93,15 +97,15 @@ void CASCIIU::buildWindow(QWidget* window) {
     saveSettingButton->setToolTip(QStringLiteral("SaveSet"));
 
     auto* choices = new QGridLayout;
-    choices->addWidget(new QLabel(QStringLiteral("进制:"), inputGroup), 0, 0);
+    choices->addWidget(new QLabel(tr("进制:"), inputGroup), 0, 0);
     choices->addWidget(base_, 0, 1);
     choices->addWidget(copyErrors_, 0, 2, 1, 2);
-    choices->addWidget(new QLabel(QStringLiteral("前缀:"), inputGroup), 1, 0);
+    choices->addWidget(new QLabel(tr("前缀:"), inputGroup), 1, 0);
     choices->addWidget(prefix_, 1, 1);
     choices->addWidget(ignoreErrors_, 1, 2, 1, 2);
-    choices->addWidget(new QLabel(QStringLiteral("后缀:"), inputGroup), 2, 0);
+    choices->addWidget(new QLabel(tr("后缀:"), inputGroup), 2, 0);
     choices->addWidget(suffix_, 2, 1);
-    choices->addWidget(new QLabel(QStringLiteral("设置"), inputGroup), 2, 2);
+    choices->addWidget(new QLabel(tr("设置"), inputGroup), 2, 2);
     auto* settingRow = new QHBoxLayout;
     settingRow->addWidget(settingsList_, 1);
     settingRow->addWidget(saveSettingButton);
@@ -112,16 +116,15 @@ void CASCIIU::buildWindow(QWidget* window) {
     inputLayout->addWidget(input_, 1);
     inputLayout->addLayout(choices);
 
-    auto* outputGroup = new QGroupBox(QStringLiteral("输出"), window);
+    auto* outputGroup = new QGroupBox(tr("输出"), window);
     output_ = named(new QPlainTextEdit(outputGroup), "outputEdit");
     output_->setReadOnly(true);
-    auto* decodeButton = named(new QPushButton(QStringLiteral("解    码"), outputGroup), "decodeButton");
-    auto* copyButton = named(new QPushButton(QStringLiteral("复制"), outputGroup), "copyButton");
-    auto* saveButton = named(new QPushButton(QStringLiteral("保存"), outputGroup), "saveButton");
-    auto* hint = named(new QLabel(QStringLiteral("  如果输出含有不可打印字符,使用复制和保存可以操作它"), outputGroup),
-                       "hintLabel");
+    auto* decodeButton = named(new QPushButton(tr("解    码"), outputGroup), "decodeButton");
+    auto* copyButton = named(new QPushButton(tr("复制"), outputGroup), "copyButton");
+    auto* saveButton = named(new QPushButton(tr("保存"), outputGroup), "saveButton");
+    auto* hint = named(new QLabel(tr("  如果输出含有不可打印字符,使用复制和保存可以操作它"), outputGroup), "hintLabel");
     hint->setWordWrap(true);
-    showErrors_ = named(new QCheckBox(QStringLiteral("显示错误信息"), outputGroup), "showErrorsCheck");
+    showErrors_ = named(new QCheckBox(tr("显示错误信息"), outputGroup), "showErrorsCheck");
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(showErrors_);
     buttons->addStretch(1);
@@ -146,9 +149,9 @@ void CASCIIU::buildWindow(QWidget* window) {
     // Initial state: errors shown, both bases listed but none chosen, the
     // saved settings listed and the first one applied.
     showErrors_->setChecked(true);
-    base_->addItem(QStringLiteral("十进制"));
+    base_->addItem(tr("十进制"));
     decimalPosition_ = base_->count() - 1;
-    base_->addItem(QStringLiteral("十六进制"));
+    base_->addItem(tr("十六进制"));
     hexPosition_ = base_->count() - 1;
     base_->setCurrentIndex(-1);
     for (const DecodingSetting& setting : settings_)
@@ -235,8 +238,7 @@ void CASCIIU::saveSetting() {
     const QString name = settingsList_->currentText();
     for (int i = 0; i < settingsList_->count(); ++i) {
         if (settingsList_->itemText(i).compare(name, Qt::CaseInsensitive) == 0) {
-            services().showMessage(this->window(),
-                                   QStringLiteral("名称 ") + name + QStringLiteral(" 已经存在,请输入其他名称!"),
+            services().showMessage(this->window(), tr("名称 %1 已经存在,请输入其他名称!").arg(name),
                                    QStringLiteral("Failed"), MessageKind::Error);
             return;
         }
@@ -255,17 +257,16 @@ void CASCIIU::saveSetting() {
         const char* key;
         QString box;
     };
-    const Field fields[] = {{setting.name, "name", QStringLiteral("名称")},
-                            {setting.head, "head", QStringLiteral("前缀")},
-                            {setting.end, "end", QStringLiteral("后缀")}};
+    const Field fields[] = {
+        {setting.name, "name", tr("名称")}, {setting.head, "head", tr("前缀")}, {setting.end, "end", tr("后缀")}};
     for (const Field& field : fields) {
         if (vyst::ansi::ReadsBackUnchanged({'o', field.key + std::to_string(settingsInFile_), field.text}))
             continue;
         const bool lineBreak = field.text.find_first_of("\r\n") != std::string::npos;
-        services().showMessage(this->window(),
-                               field.box + (lineBreak ? QStringLiteral("中有换行, 不能保存到设置文件!")
-                                                      : QStringLiteral("太长, 不能保存到设置文件!")),
-                               kWriteFailedCaption, MessageKind::Error);
+        services().showMessage(
+            this->window(),
+            (lineBreak ? tr("%1中有换行, 不能保存到设置文件!") : tr("%1太长, 不能保存到设置文件!")).arg(field.box),
+            writeFailedCaption(), MessageKind::Error);
         return;
     }
     settings_.push_back(setting);
@@ -296,7 +297,7 @@ bool CASCIIU::writeSetting(const DecodingSetting& setting, int index) {
         file.Save();
         return true;
     } catch (const vyst::ansi::excep& error) {
-        services().showMessage(this->window(), toShown(error.message()), kWriteFailedCaption, MessageKind::Error);
+        services().showMessage(this->window(), toShown(error.message()), writeFailedCaption(), MessageKind::Error);
         return false;
     }
 }

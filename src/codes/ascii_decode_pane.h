@@ -28,6 +28,8 @@ struct DecodingSetting {
 };
 
 class CASCIIU : public ToolPane {
+    Q_DECLARE_TR_FUNCTIONS(qh::CASCIIU)
+
 public:
     static constexpr QColor kPaneColour{174, 188, 192};
 

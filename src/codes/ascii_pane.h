@@ -14,6 +14,8 @@ class QPlainTextEdit;
 namespace qh {
 
 class CASCII : public ToolPane {
+    Q_DECLARE_TR_FUNCTIONS(qh::CASCII)
+
 public:
     static constexpr QColor kPaneColour{174, 188, 192};
 

@@ -24,10 +24,10 @@ CCRCDlg::CCRCDlg(PaneServices& services) : ToolPane(services, kPaneColour) {}
 void CCRCDlg::buildWindow(QWidget* window) {
     QGroupBox* inputGroup = BuildHashInputGroup(services(), window, input_);
 
-    auto* outputGroup = new QGroupBox(QStringLiteral("输出"), window);
-    hex_ = named(new QRadioButton(QStringLiteral("十六进制"), outputGroup), "hexRadio");
-    decimal_ = named(new QRadioButton(QStringLiteral("十进制"), outputGroup), "decimalRadio");
-    binary_ = named(new QRadioButton(QStringLiteral("二进制"), outputGroup), "binaryRadio");
+    auto* outputGroup = new QGroupBox(tr("输出"), window);
+    hex_ = named(new QRadioButton(tr("十六进制"), outputGroup), "hexRadio");
+    decimal_ = named(new QRadioButton(tr("十进制"), outputGroup), "decimalRadio");
+    binary_ = named(new QRadioButton(tr("二进制"), outputGroup), "binaryRadio");
     auto* baseGroup = new QButtonGroup(outputGroup);
     for (QRadioButton* each : {hex_, decimal_, binary_})
         baseGroup->addButton(each);
@@ -37,7 +37,7 @@ void CCRCDlg::buildWindow(QWidget* window) {
     algorithm_->setCurrentIndex(kCrc16);
     output_ = named(new QLineEdit(outputGroup), "outputEdit");
     output_->setReadOnly(true);
-    auto* computeButton = named(new QPushButton(QStringLiteral("计算"), outputGroup), "computeButton");
+    auto* computeButton = named(new QPushButton(tr("计算"), outputGroup), "computeButton");
 
     auto* bases = new QHBoxLayout;
     bases->addWidget(hex_);

@@ -13,6 +13,8 @@ class QRadioButton;
 namespace qh {
 
 class CCRCDlg : public ToolPane {
+    Q_DECLARE_TR_FUNCTIONS(qh::CCRCDlg)
+
 public:
     static constexpr QColor kPaneColour{210, 175, 233};
 

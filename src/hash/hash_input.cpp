@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -18,6 +19,11 @@
 
 namespace qh {
 namespace {
+
+// The context of the input group's texts in the translations.
+class InputTexts {
+    Q_DECLARE_TR_FUNCTIONS(qh::HashInput)
+};
 
 std::string_view view(const QByteArray& bytes) {
     return std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()));
@@ -45,7 +51,7 @@ std::unique_ptr<ByteSource> openByteString(PaneServices& services, QWidget* pane
     // Line breaks (CR LF here) and the bytes of double-byte characters are
     // outside the allowed set, so they are refused too.
     if (!IsByteStringText(view(text))) {
-        services.showMessage(pane, QStringLiteral("字节串格式错误!"), caption::Application, MessageKind::Plain);
+        services.showMessage(pane, InputTexts::tr("字节串格式错误!"), caption::Application, MessageKind::Plain);
         return nullptr;
     }
     return std::make_unique<MemorySource>(ParseByteString(view(text)));
@@ -54,14 +60,14 @@ std::unique_ptr<ByteSource> openByteString(PaneServices& services, QWidget* pane
 } // namespace
 
 QGroupBox* BuildHashInputGroup(PaneServices& services, QWidget* pane, HashInputControls& controls) {
-    auto* group = new QGroupBox(QStringLiteral("输入"), pane);
+    auto* group = new QGroupBox(InputTexts::tr("输入"), pane);
     controls.kind = new QComboBox(group);
     controls.kind->setObjectName(QStringLiteral("inputKindCombo"));
-    controls.kind->addItems({QStringLiteral("文件"), QStringLiteral("字符串"), QStringLiteral("字节串")});
+    controls.kind->addItems({InputTexts::tr("文件"), InputTexts::tr("字符串"), InputTexts::tr("字节串")});
     controls.kind->setCurrentIndex(static_cast<int>(HashInputKind::File));
     controls.path = new QLineEdit(group);
     controls.path->setObjectName(QStringLiteral("pathEdit"));
-    controls.browse = new QPushButton(QStringLiteral("浏览"), group);
+    controls.browse = new QPushButton(InputTexts::tr("浏览"), group);
     controls.browse->setObjectName(QStringLiteral("browseButton"));
     controls.text = new QPlainTextEdit(group);
     controls.text->setObjectName(QStringLiteral("inputEdit"));
@@ -137,7 +143,7 @@ bool ReportUnreadHashInput(PaneServices& services, QWidget* pane, const HashInpu
 }
 
 QString CannotOpenFileMessage(const QString& path) {
-    return QStringLiteral("不能打开文件 ") + path;
+    return InputTexts::tr("不能打开文件 %1").arg(path);
 }
 
 } // namespace qh

@@ -36,12 +36,12 @@ std::string_view view(const QByteArray& bytes) {
 CMD5::CMD5(PaneServices& services) : ToolPane(services, kPaneColour) {}
 
 void CMD5::buildWindow(QWidget* window) {
-    auto* inputGroup = new QGroupBox(QStringLiteral("输入"), window);
-    fileRadio_ = named(new QRadioButton(QStringLiteral("文件"), inputGroup), "fileRadio");
+    auto* inputGroup = new QGroupBox(tr("输入"), window);
+    fileRadio_ = named(new QRadioButton(tr("文件"), inputGroup), "fileRadio");
     path_ = named(new QLineEdit(inputGroup), "pathEdit");
-    browse_ = named(new QPushButton(QStringLiteral("浏览"), inputGroup), "browseButton");
-    textRadio_ = named(new QRadioButton(QStringLiteral("字符串"), inputGroup), "textRadio");
-    hashValueRadio_ = named(new QRadioButton(QStringLiteral("散列值(如: AD 3E B2)"), inputGroup), "hashValueRadio");
+    browse_ = named(new QPushButton(tr("浏览"), inputGroup), "browseButton");
+    textRadio_ = named(new QRadioButton(tr("字符串"), inputGroup), "textRadio");
+    hashValueRadio_ = named(new QRadioButton(tr("散列值(如: AD 3E B2)"), inputGroup), "hashValueRadio");
     input_ = named(new QPlainTextEdit(inputGroup), "inputEdit");
     exclusive(inputGroup, {fileRadio_, textRadio_, hashValueRadio_});
     textRadio_->setChecked(true);
@@ -62,14 +62,14 @@ void CMD5::buildWindow(QWidget* window) {
     inputLayout->addLayout(kindRow);
     inputLayout->addWidget(input_, 1);
 
-    auto* outputGroup = new QGroupBox(QStringLiteral("输出"), window);
+    auto* outputGroup = new QGroupBox(tr("输出"), window);
     output_ = named(new QLineEdit(outputGroup), "outputEdit");
     output_->setReadOnly(true);
-    auto* computeButton = named(new QPushButton(QStringLiteral("计算"), outputGroup), "computeButton");
-    digits16_ = named(new QRadioButton(QStringLiteral("16 位"), outputGroup), "digits16Radio");
-    digits32_ = named(new QRadioButton(QStringLiteral("32 位"), outputGroup), "digits32Radio");
-    upperCase_ = named(new QRadioButton(QStringLiteral("大写"), outputGroup), "upperCaseRadio");
-    lowerCase_ = named(new QRadioButton(QStringLiteral("小写"), outputGroup), "lowerCaseRadio");
+    auto* computeButton = named(new QPushButton(tr("计算"), outputGroup), "computeButton");
+    digits16_ = named(new QRadioButton(tr("16 位"), outputGroup), "digits16Radio");
+    digits32_ = named(new QRadioButton(tr("32 位"), outputGroup), "digits32Radio");
+    upperCase_ = named(new QRadioButton(tr("大写"), outputGroup), "upperCaseRadio");
+    lowerCase_ = named(new QRadioButton(tr("小写"), outputGroup), "lowerCaseRadio");
     exclusive(outputGroup, {digits16_, digits32_});
     exclusive(outputGroup, {upperCase_, lowerCase_});
     digits32_->setChecked(true);
@@ -149,8 +149,8 @@ void CMD5::compute() {
     } else if (hashValueRadio_->isChecked()) {
         const std::optional<std::string> bytes = ParseMd5HashValue(view(toMultiLineBytes(input_->toPlainText())));
         if (!bytes) {
-            services().showMessage(window(), QStringLiteral("散列值必须由十六进制数组成,用空格分隔."),
-                                   QStringLiteral("输入格式错误!"), MessageKind::Error);
+            services().showMessage(window(), tr("散列值必须由十六进制数组成,用空格分隔."), tr("输入格式错误!"),
+                                   MessageKind::Error);
             return;
         }
         digest = Md5Buffer(*bytes);

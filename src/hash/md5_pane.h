@@ -14,6 +14,8 @@ class QRadioButton;
 namespace qh {
 
 class CMD5 : public ToolPane {
+    Q_DECLARE_TR_FUNCTIONS(qh::CMD5)
+
 public:
     static constexpr QColor kPaneColour{247, 241, 205};
 

@@ -49,21 +49,21 @@ CSHADlg::CSHADlg(PaneServices& services) : ToolPane(services, kPaneColour) {}
 void CSHADlg::buildWindow(QWidget* window) {
     QGroupBox* inputGroup = BuildHashInputGroup(services(), window, input_);
 
-    auto* outputGroup = new QGroupBox(QStringLiteral("输出"), window);
-    upperCase_ = named(new QRadioButton(QStringLiteral("大写"), outputGroup), "upperCaseRadio");
-    lowerCase_ = named(new QRadioButton(QStringLiteral("小写"), outputGroup), "lowerCaseRadio");
+    auto* outputGroup = new QGroupBox(tr("输出"), window);
+    upperCase_ = named(new QRadioButton(tr("大写"), outputGroup), "upperCaseRadio");
+    lowerCase_ = named(new QRadioButton(tr("小写"), outputGroup), "lowerCaseRadio");
     auto* caseGroup = new QButtonGroup(outputGroup);
     caseGroup->addButton(upperCase_);
     caseGroup->addButton(lowerCase_);
     upperCase_->setChecked(true);
-    blanks_ = named(new QCheckBox(QStringLiteral("字节间用空格分割"), outputGroup), "blankCheck");
+    blanks_ = named(new QCheckBox(tr("字节间用空格分割"), outputGroup), "blankCheck");
     output_ = named(new QPlainTextEdit(outputGroup), "outputEdit");
     output_->setReadOnly(true);
     algorithm_ = named(new QComboBox(outputGroup), "algorithmCombo");
     for (const char* name : kAlgorithms)
         algorithm_->addItem(QString::fromLatin1(name));
     algorithm_->setCurrentIndex(0);
-    auto* computeButton = named(new QPushButton(QStringLiteral("计算"), outputGroup), "computeButton");
+    auto* computeButton = named(new QPushButton(tr("计算"), outputGroup), "computeButton");
 
     auto* options = new QHBoxLayout;
     options->addWidget(upperCase_);

@@ -13,6 +13,8 @@ class QRadioButton;
 namespace qh {
 
 class CSHADlg : public ToolPane {
+    Q_DECLARE_TR_FUNCTIONS(qh::CSHADlg)
+
 public:
     static constexpr QColor kPaneColour{167, 178, 139};
 

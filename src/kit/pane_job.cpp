@@ -26,6 +26,11 @@ struct JobState {
 
 namespace {
 
+// The context of the progress row's texts in the translations.
+class JobTexts {
+    Q_DECLARE_TR_FUNCTIONS(qh::PaneJob)
+};
+
 constexpr int kPollMilliseconds = 50;
 std::atomic<int> showDelay{300};
 
@@ -46,10 +51,10 @@ QString sizeText(double bytes) {
 
 QString durationText(qint64 seconds) {
     if (seconds < 60)
-        return QStringLiteral("%1 秒").arg(seconds);
+        return JobTexts::tr("%1 秒").arg(seconds);
     if (seconds < 3600)
-        return QStringLiteral("%1 分 %2 秒").arg(seconds / 60).arg(seconds % 60);
-    return QStringLiteral("%1 小时 %2 分").arg(seconds / 3600).arg(seconds % 3600 / 60);
+        return JobTexts::tr("%1 分 %2 秒").arg(seconds / 60).arg(seconds % 60);
+    return JobTexts::tr("%1 小时 %2 分").arg(seconds / 3600).arg(seconds % 3600 / 60);
 }
 
 } // namespace
@@ -92,7 +97,7 @@ public:
         bar_->setMaximumHeight(14);
         figures_ = new QLabel(this);
         figures_->setObjectName(QStringLiteral("jobFiguresLabel"));
-        auto* cancel = new QPushButton(QStringLiteral("取消"), this);
+        auto* cancel = new QPushButton(JobTexts::tr("取消"), this);
         cancel->setObjectName(QStringLiteral("cancelJobButton"));
         cancel->setAutoDefault(false);
         auto* row = new QHBoxLayout;
@@ -139,8 +144,8 @@ QString DescribeProgress(std::uint64_t done, std::uint64_t total, qint64 elapsed
     if (bytes)
         text += QStringLiteral(", ") + sizeText(perSecond) + QStringLiteral("/s");
     if (total > done)
-        text += QStringLiteral(", 剩余 ") +
-                durationText(static_cast<qint64>(static_cast<double>(total - done) / perSecond));
+        text += JobTexts::tr(", 剩余 %1")
+                    .arg(durationText(static_cast<qint64>(static_cast<double>(total - done) / perSecond)));
     return text;
 }
 

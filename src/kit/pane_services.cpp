@@ -2,12 +2,18 @@
 
 #include "output_file.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 
 namespace qh {
 namespace {
+
+// The context of the shared operations' texts in the translations.
+class ServiceTexts {
+    Q_DECLARE_TR_FUNCTIONS(qh::PaneServices)
+};
 
 // Restores the process's current directory when it goes out of scope, whatever
 // a file dialog did to it.
@@ -29,7 +35,9 @@ QByteArray upToFirstNul(const QByteArray& bytes) {
 
 // On Linux many files have no extension, so "all files" matches "*" rather than
 // "*.*" (which needs a dot in the name).
-const QString kAllFiles = QStringLiteral("所有文件(*)");
+QString allFiles() {
+    return ServiceTexts::tr("所有文件(*)");
+}
 
 // Saved as every command writes its output file: atomically, or in place
 // where the folder takes no new file (OutputFile).
@@ -50,21 +58,21 @@ void browseInto(PaneServices& services, QWidget* pane, QLineEdit* box, bool forO
 } // namespace
 
 FileDialogOptions saveResultDialogOptions() {
-    return {QStringLiteral("文本文件(*.txt);;数据文件(*.dat);;") + kAllFiles, QStringLiteral("txt"),
+    return {ServiceTexts::tr("文本文件(*.txt);;数据文件(*.dat);;") + allFiles(), QStringLiteral("txt"),
             QStringLiteral("out")};
 }
 
 FileDialogOptions inputFileDialogOptions() {
-    return {kAllFiles, QString(), QString()};
+    return {allFiles(), QString(), QString()};
 }
 
 FileDialogOptions outputFileDialogOptions() {
-    return {kAllFiles, QStringLiteral("dat"), QStringLiteral("out01")};
+    return {allFiles(), QStringLiteral("dat"), QStringLiteral("out01")};
 }
 
 void CopyResult(PaneServices& services, QWidget* pane, const QByteArray& text) {
     if (!services.writeClipboardText(pane, upToFirstNul(text)))
-        services.showMessage(pane, QStringLiteral("不能打开剪贴板."), caption::Error, MessageKind::Error);
+        services.showMessage(pane, ServiceTexts::tr("不能打开剪贴板."), caption::Error, MessageKind::Error);
 }
 
 std::optional<QByteArray> PasteInput(PaneServices& services, QWidget* pane) {
@@ -80,8 +88,8 @@ void SaveResult(PaneServices& services, QWidget* pane, const QByteArray& result)
     if (path.isEmpty())
         return;
     if (!writeWholeFile(path, result))
-        services.showMessage(pane, QStringLiteral("不能打开文件 ") + QDir::toNativeSeparators(path), caption::Error,
-                             MessageKind::Error);
+        services.showMessage(pane, ServiceTexts::tr("不能打开文件 %1").arg(QDir::toNativeSeparators(path)),
+                             caption::Error, MessageKind::Error);
 }
 
 void BrowseForInput(PaneServices& services, QWidget* pane, QLineEdit* box) {

@@ -24,6 +24,14 @@
 #include <new>
 
 namespace qh {
+namespace {
+
+// The context of the kit's own texts in the translations.
+class PaneTexts {
+    Q_DECLARE_TR_FUNCTIONS(qh::ToolPane)
+};
+
+} // namespace
 
 // Drops the one mouse press that is on its way to a control: its button is no
 // longer held. A press moves the focus before the control gets it; when leaving
@@ -219,7 +227,7 @@ bool ToolPane::runJob(JobWork work, JobUnit unit) {
                 return work(progress);
             } catch (const std::bad_alloc&) {
                 return [services, window] {
-                    services->showMessage(window, QStringLiteral("内存不足, 操作没有完成!"), caption::Error,
+                    services->showMessage(window, PaneTexts::tr("内存不足, 操作没有完成!"), caption::Error,
                                           MessageKind::Error);
                 };
             }
@@ -247,14 +255,14 @@ FilePathRows BuildFilePathRows(PaneServices& services, QWidget* pane, const QStr
     FilePathRows rows{
         group, named(new QLineEdit(group), "inputPathEdit"), named(new QLineEdit(group), "outputPathEdit"),
         named(new QPushButton(firstText, group), firstName), named(new QPushButton(secondText, group), secondName)};
-    auto* inputBrowse = named(new QPushButton(QStringLiteral("浏览"), group), "inputBrowseButton");
-    auto* outputBrowse = named(new QPushButton(QStringLiteral("浏览"), group), "outputBrowseButton");
+    auto* inputBrowse = named(new QPushButton(PaneTexts::tr("浏览"), group), "inputBrowseButton");
+    auto* outputBrowse = named(new QPushButton(PaneTexts::tr("浏览"), group), "outputBrowseButton");
     auto* layout = new QGridLayout(group);
-    layout->addWidget(new QLabel(QStringLiteral("输入:"), group), 0, 0);
+    layout->addWidget(new QLabel(PaneTexts::tr("输入:"), group), 0, 0);
     layout->addWidget(rows.inputPath, 0, 1);
     layout->addWidget(inputBrowse, 0, 2);
     layout->addWidget(rows.first, 0, 3);
-    layout->addWidget(new QLabel(QStringLiteral("输出:"), group), 1, 0);
+    layout->addWidget(new QLabel(PaneTexts::tr("输出:"), group), 1, 0);
     layout->addWidget(rows.outputPath, 1, 1);
     layout->addWidget(outputBrowse, 1, 2);
     layout->addWidget(rows.second, 1, 3);

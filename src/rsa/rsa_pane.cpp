@@ -42,44 +42,47 @@ QString rawMultiLineText(const QByteArray& bytes) {
 QString failureReason(int status) {
     switch (status) {
     case QH_RSA_E_MODULUS:
-        return QStringLiteral("n 须为不小于 3 的奇数.");
+        return CRSA::tr("n 须为不小于 3 的奇数.");
     case QH_RSA_E_EXPONENT:
-        return QStringLiteral("e 须为大于 1 的奇数.");
+        return CRSA::tr("e 须为大于 1 的奇数.");
     case QH_RSA_E_RANGE:
-        return QStringLiteral("整数须小于 n.");
+        return CRSA::tr("整数须小于 n.");
     case QH_RSA_E_PRIME_MODULUS:
-        return QStringLiteral("n 是素数, 谁都能解密.");
+        return CRSA::tr("n 是素数, 谁都能解密.");
     case QH_RSA_E_KEY_TOO_SMALL:
-        return QStringLiteral("n 太小, 至少需要 113 位.");
+        return CRSA::tr("n 太小, 至少需要 113 位.");
     case QH_RSA_E_FORMAT:
-        return QStringLiteral("密文已损坏或格式不对.");
+        return CRSA::tr("密文已损坏或格式不对.");
     case QH_RSA_E_WRONG_KEY:
-        return QStringLiteral("密文不是用这个密匙加密的.");
+        return CRSA::tr("密文不是用这个密匙加密的.");
     case QH_RSA_E_OPEN_INPUT:
-        return QStringLiteral("不能读入输入文件.");
+        return CRSA::tr("不能读入输入文件.");
     case QH_RSA_E_OPEN_OUTPUT:
-        return QStringLiteral("不能写入输出文件.");
+        return CRSA::tr("不能写入输出文件.");
     case QH_RSA_E_SAME_FILE:
-        return QStringLiteral("输入和输出不能是同一个文件.");
+        return CRSA::tr("输入和输出不能是同一个文件.");
     default:
         return QString();
     }
 }
 
 QString failureMessage(bool encrypt, int status) {
-    return (encrypt ? QStringLiteral("加密失败!") : QStringLiteral("解密失败!")) + failureReason(status);
+    return (encrypt ? CRSA::tr("加密失败!") : CRSA::tr("解密失败!")) + failureReason(status);
 }
 
-const QString kNoComponentReason = QStringLiteral("没有可用的 RSA 组件.");
+// Added to the failure message when no component is loaded.
+QString noComponentReason() {
+    return CRSA::tr("没有可用的 RSA 组件.");
+}
 
 } // namespace
 
 CRSA::CRSA(PaneServices& services) : ToolPane(services, kPaneColour) {}
 
 void CRSA::buildWindow(QWidget* window) {
-    auto* keyGroup = new QGroupBox(QStringLiteral("密匙"), window);
-    decimalKey_ = named(new QRadioButton(QStringLiteral("十进制"), keyGroup), "keyDecimalRadio");
-    hexKey_ = named(new QRadioButton(QStringLiteral("十六进制"), keyGroup), "keyHexRadio");
+    auto* keyGroup = new QGroupBox(tr("密匙"), window);
+    decimalKey_ = named(new QRadioButton(tr("十进制"), keyGroup), "keyDecimalRadio");
+    hexKey_ = named(new QRadioButton(tr("十六进制"), keyGroup), "keyHexRadio");
     auto* keyBases = new QButtonGroup(keyGroup);
     keyBases->addButton(decimalKey_);
     keyBases->addButton(hexKey_);
@@ -87,7 +90,7 @@ void CRSA::buildWindow(QWidget* window) {
     nBox_ = named(new QLineEdit(keyGroup), "nEdit");
     eBox_ = named(new QLineEdit(keyGroup), "eEdit");
     dBox_ = named(new QLineEdit(keyGroup), "dEdit");
-    auto* pasteButton = named(new QPushButton(QStringLiteral("粘贴"), keyGroup), "pasteButton");
+    auto* pasteButton = named(new QPushButton(tr("粘贴"), keyGroup), "pasteButton");
     auto* keyLayout = new QGridLayout(keyGroup);
     auto* baseRow = new QHBoxLayout;
     baseRow->addWidget(decimalKey_);
@@ -104,19 +107,18 @@ void CRSA::buildWindow(QWidget* window) {
     }
     keyLayout->setColumnStretch(1, 1);
 
-    const FilePathRows fileRows =
-        BuildFilePathRows(services(), window, QStringLiteral("加密文件"), QStringLiteral("加密"), "encryptFileButton",
-                          QStringLiteral("解密"), "decryptFileButton");
+    const FilePathRows fileRows = BuildFilePathRows(services(), window, tr("加密文件"), tr("加密"), "encryptFileButton",
+                                                    tr("解密"), "decryptFileButton");
     QWidget* fileGroup = fileRows.group;
     inputPath_ = fileRows.inputPath;
     outputPath_ = fileRows.outputPath;
     QPushButton* encryptFile = fileRows.first;
     QPushButton* decryptFile = fileRows.second;
 
-    auto* textGroup = new QGroupBox(QStringLiteral("加密字串"), window);
-    textMode_ = named(new QRadioButton(QStringLiteral("字符串"), textGroup), "textModeRadio");
-    decimalMode_ = named(new QRadioButton(QStringLiteral("十进制整数"), textGroup), "decimalModeRadio");
-    hexMode_ = named(new QRadioButton(QStringLiteral("十六进制整数"), textGroup), "hexModeRadio");
+    auto* textGroup = new QGroupBox(tr("加密字串"), window);
+    textMode_ = named(new QRadioButton(tr("字符串"), textGroup), "textModeRadio");
+    decimalMode_ = named(new QRadioButton(tr("十进制整数"), textGroup), "decimalModeRadio");
+    hexMode_ = named(new QRadioButton(tr("十六进制整数"), textGroup), "hexModeRadio");
     auto* modes = new QButtonGroup(textGroup);
     for (QRadioButton* each : {textMode_, decimalMode_, hexMode_})
         modes->addButton(each);
@@ -127,8 +129,8 @@ void CRSA::buildWindow(QWidget* window) {
     // Three lines each still fit into the small pane area.
     for (QPlainTextEdit* each : {input_, output_})
         each->setMinimumHeight(48);
-    auto* encryptButton = named(new QPushButton(QStringLiteral("加密"), textGroup), "encryptButton");
-    auto* decryptButton = named(new QPushButton(QStringLiteral("解密"), textGroup), "decryptButton");
+    auto* encryptButton = named(new QPushButton(tr("加密"), textGroup), "encryptButton");
+    auto* decryptButton = named(new QPushButton(tr("解密"), textGroup), "decryptButton");
     auto* modeRow = new QHBoxLayout;
     modeRow->addWidget(textMode_);
     modeRow->addWidget(decimalMode_);
@@ -138,11 +140,11 @@ void CRSA::buildWindow(QWidget* window) {
     // beside a box with the key part it uses, which keeps the group short.
     auto* encryptSide = new QVBoxLayout;
     encryptSide->addWidget(encryptButton);
-    encryptSide->addWidget(new QLabel(QStringLiteral("(使用 n,e )"), textGroup));
+    encryptSide->addWidget(new QLabel(tr("(使用 n,e )"), textGroup));
     encryptSide->addStretch(1);
     auto* decryptSide = new QVBoxLayout;
     decryptSide->addWidget(decryptButton);
-    decryptSide->addWidget(new QLabel(QStringLiteral("(使用 n,d )"), textGroup));
+    decryptSide->addWidget(new QLabel(tr("(使用 n,d )"), textGroup));
     decryptSide->addStretch(1);
     auto* textLayout = new QGridLayout(textGroup);
     textLayout->addLayout(modeRow, 0, 0, 1, 2);
@@ -219,8 +221,8 @@ void CRSA::readKeyBox(QLineEdit* edit) {
         const char* name = edit == nBox_ ? "n" : edit == eBox_ ? "e" : "d";
         edit->setText(QString::fromLatin1(base == 16 ? *stored : ConvertRadix(*stored, 16, 10)));
         edit->setCursorPosition(0);
-        showError(QStringLiteral("%1 不是有效的%2数!")
-                      .arg(QLatin1String(name), base == 16 ? QStringLiteral("十六进制") : QStringLiteral("十进制")));
+        showError(
+            (base == 16 ? tr("%1 不是有效的十六进制数!") : tr("%1 不是有效的十进制数!")).arg(QLatin1String(name)));
         return;
     }
     *stored = base == 16 ? *digits : ConvertRadix(*digits, 10, 16);
@@ -248,7 +250,7 @@ void CRSA::pasteKey() {
     for (int i = 0; i < 3; ++i) {
         std::optional<std::string> digits = CleanNumber(view(parts[i]), 16);
         if (!digits || parts[i].contains('\n') || parts[i].contains('\r')) {
-            showError(QStringLiteral("粘贴的 %1 不是有效的十六进制数!").arg(QLatin1Char("ned"[i])));
+            showError(tr("粘贴的 %1 不是有效的十六进制数!").arg(QLatin1Char("ned"[i])));
             return;
         }
         numbers[i] = std::move(*digits);
@@ -264,20 +266,20 @@ void CRSA::processFile(bool encrypt) {
     const QString outputPath = outputPath_->text();
     const std::string& exponent = encrypt ? e_ : d_;
     if (inputPath.isEmpty()) {
-        showError(QStringLiteral("输入文件不能为空!"));
+        showError(tr("输入文件不能为空!"));
         return;
     }
     if (outputPath.isEmpty()) {
-        showError(QStringLiteral("输出文件不能为空!"));
+        showError(tr("输出文件不能为空!"));
         return;
     }
     if (n_.empty() || exponent.empty()) {
-        showError(encrypt ? QStringLiteral("n 或 e 不能为空!") : QStringLiteral("n 或 d 不能为空!"));
+        showError(encrypt ? tr("n 或 e 不能为空!") : tr("n 或 d 不能为空!"));
         return;
     }
     IRsaComponent* component = RsaComponent();
     if (!component) {
-        showError(failureMessage(encrypt, QH_RSA_OK) + kNoComponentReason);
+        showError(failureMessage(encrypt, QH_RSA_OK) + noComponentReason());
         return;
     }
     const std::string input = QFile::encodeName(inputPath).toStdString();
@@ -291,8 +293,8 @@ void CRSA::processFile(bool encrypt) {
                 showError(failureMessage(encrypt, status));
                 return;
             }
-            services().showMessage(window(), encrypt ? QStringLiteral("加密成功!") : QStringLiteral("解密成功!"),
-                                   kTitle, MessageKind::Information);
+            services().showMessage(window(), encrypt ? tr("加密成功!") : tr("解密成功!"), kTitle,
+                                   MessageKind::Information);
         };
     });
 }
@@ -302,7 +304,7 @@ void CRSA::processFile(bool encrypt) {
 void CRSA::processInput(bool encrypt) {
     const std::string& exponent = encrypt ? e_ : d_;
     if (n_.empty() || exponent.empty()) {
-        showError(encrypt ? QStringLiteral("n 或 e 不能为空!") : QStringLiteral("n 或 d 不能为空!"));
+        showError(encrypt ? tr("n 或 e 不能为空!") : tr("n 或 d 不能为空!"));
         return;
     }
     const QByteArray bytes = toMultiLineBytes(input_->toPlainText());
@@ -314,15 +316,14 @@ void CRSA::processInput(bool encrypt) {
         const int base = mode == Mode::Decimal ? 10 : 16;
         const std::optional<std::string> digits = CleanNumber(view(bytes), base);
         if (!digits || digits->empty()) {
-            showError(base == 10 ? QStringLiteral("输入不是有效的十进制整数!")
-                                 : QStringLiteral("输入不是有效的十六进制整数!"));
+            showError(base == 10 ? tr("输入不是有效的十进制整数!") : tr("输入不是有效的十六进制整数!"));
             return;
         }
         number = base == 10 ? ConvertRadix(*digits, 10, 16) : *digits;
     }
     IRsaComponent* component = RsaComponent();
     if (!component) {
-        showError(failureMessage(encrypt, QH_RSA_OK) + kNoComponentReason);
+        showError(failureMessage(encrypt, QH_RSA_OK) + noComponentReason());
         return;
     }
     if (mode != Mode::Text) {

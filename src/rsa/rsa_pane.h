@@ -20,6 +20,8 @@ class QRadioButton;
 namespace qh {
 
 class CRSA : public ToolPane {
+    Q_DECLARE_TR_FUNCTIONS(qh::CRSA)
+
 public:
     static constexpr QColor kPaneColour{200, 206, 201};
 

@@ -34,19 +34,19 @@ std::string comparable(const std::string& hex) {
 QString failureReason(int status) {
     switch (status) {
     case QH_RSA_E_NUMBER:
-        return QStringLiteral("数为空或不是有效的十六进制数");
+        return CRSATool::tr("数为空或不是有效的十六进制数");
     case QH_RSA_E_ARGUMENT:
-        return QStringLiteral("数值超出范围");
+        return CRSATool::tr("数值超出范围");
     case QH_RSA_E_MODULUS:
-        return QStringLiteral("n 须为不小于 3 的奇数");
+        return CRSATool::tr("n 须为不小于 3 的奇数");
     case QH_RSA_E_RANGE:
-        return QStringLiteral("数值须小于 n");
+        return CRSATool::tr("数值须小于 n");
     case QH_RSA_E_NOT_INVERTIBLE:
-        return QStringLiteral("该数和 (p-1)(q-1) 不是互相素的");
+        return CRSATool::tr("该数和 (p-1)(q-1) 不是互相素的");
     case QH_RSA_E_INTERNAL:
-        return QStringLiteral("内存不足或不能产生随机数");
+        return CRSATool::tr("内存不足或不能产生随机数");
     default:
-        return QStringLiteral("错误代码 %1").arg(status);
+        return CRSATool::tr("错误代码 %1").arg(status);
     }
 }
 
@@ -62,11 +62,11 @@ const QString CRSATool::kHelpAddress =
 CRSATool::CRSATool(PaneServices& services) : ToolPane(services, kPaneColour) {}
 
 void CRSATool::buildWindow(QWidget* window) {
-    auto* group = new QGroupBox(QStringLiteral("RSA 密匙生成工具"), window);
+    auto* group = new QGroupBox(tr("RSA 密匙生成工具"), window);
 
-    auto* generateAll = named(new QPushButton(QStringLiteral("生成全部"), group), "generateAllButton");
-    auto* copyResult = named(new QPushButton(QStringLiteral("拷贝结果"), group), "copyResultButton");
-    auto* checkResult = named(new QPushButton(QStringLiteral("检查结果"), group), "checkResultButton");
+    auto* generateAll = named(new QPushButton(tr("生成全部"), group), "generateAllButton");
+    auto* copyResult = named(new QPushButton(tr("拷贝结果"), group), "copyResultButton");
+    auto* checkResult = named(new QPushButton(tr("检查结果"), group), "checkResultButton");
     keyLength_ = named(new QComboBox(group), "keyLengthCombo");
     keyLength_->setEditable(true);
     for (const char* length : {"128", "256", "512", "1024"})
@@ -74,11 +74,11 @@ void CRSATool::buildWindow(QWidget* window) {
     keyLength_->setCurrentIndex(2);
     keyLength_->setMinimumContentsLength(5); // room for a typed 16384
     keyLength_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    auto* help = named(new QPushButton(QStringLiteral("在线帮助"), group), "helpButton");
+    auto* help = named(new QPushButton(tr("在线帮助"), group), "helpButton");
     help->setFlat(true);
     help->setCursor(Qt::PointingHandCursor);
-    decimal_ = named(new QRadioButton(QStringLiteral("十进制显示"), group), "decimalRadio");
-    hexadecimal_ = named(new QRadioButton(QStringLiteral("十六进制显示"), group), "hexadecimalRadio");
+    decimal_ = named(new QRadioButton(tr("十进制显示"), group), "decimalRadio");
+    hexadecimal_ = named(new QRadioButton(tr("十六进制显示"), group), "hexadecimalRadio");
     auto* baseGroup = new QButtonGroup(group);
     baseGroup->addButton(decimal_);
     baseGroup->addButton(hexadecimal_);
@@ -91,7 +91,7 @@ void CRSATool::buildWindow(QWidget* window) {
     commands->addStretch(1);
     commands->addWidget(help);
     auto* options = new QHBoxLayout;
-    options->addWidget(new QLabel(QStringLiteral("秘匙长度:"), group));
+    options->addWidget(new QLabel(tr("秘匙长度:"), group));
     options->addWidget(keyLength_);
     options->addStretch(1);
     options->addWidget(decimal_);
@@ -108,25 +108,29 @@ void CRSATool::buildWindow(QWidget* window) {
         ButtonDef buttons[3]; // the last one given is the check button
     };
     const RowDef rows[NumberCount] = {
-        {"p  (随机大素数):", "pEdit", {{"随机生成", "randomPButton"}, {"√", "testPButton"}}},
-        {"q  (随机大素数):", "qEdit", {{"随机生成", "randomQButton"}, {"√", "testQButton"}}},
-        {"n=p*q  :", "nEdit", {{"计算", "computeNButton"}, {"√", "testNButton"}}},
-        {"e (加密密匙):",
+        {QT_TR_NOOP("p  (随机大素数):"), "pEdit", {{QT_TR_NOOP("随机生成"), "randomPButton"}, {"√", "testPButton"}}},
+        {QT_TR_NOOP("q  (随机大素数):"), "qEdit", {{QT_TR_NOOP("随机生成"), "randomQButton"}, {"√", "testQButton"}}},
+        {"n=p*q  :", "nEdit", {{QT_TR_NOOP("计算"), "computeNButton"}, {"√", "testNButton"}}},
+        {QT_TR_NOOP("e (加密密匙):"),
          "eEdit",
-         {{"随机选取", "randomEButton"}, {"据 d 计算", "computeEButton"}, {"√", "testEButton"}}},
-        {"d (解密密匙):",
+         {{QT_TR_NOOP("随机选取"), "randomEButton"},
+          {QT_TR_NOOP("据 d 计算"), "computeEButton"},
+          {"√", "testEButton"}}},
+        {QT_TR_NOOP("d (解密密匙):"),
          "dEdit",
-         {{"据 e 计算", "computeDButton"}, {"随机选取", "randomDButton"}, {"√", "testDButton"}}},
+         {{QT_TR_NOOP("据 e 计算"), "computeDButton"},
+          {QT_TR_NOOP("随机选取"), "randomDButton"},
+          {"√", "testDButton"}}},
     };
     QPushButton* buttons[NumberCount][3] = {};
     auto* numbers = new QVBoxLayout;
     numbers->setSpacing(1);
     for (int i = 0; i < NumberCount; ++i) {
         auto* line = new QHBoxLayout;
-        line->addWidget(new QLabel(QString::fromUtf8(rows[i].label), group), 1);
+        line->addWidget(new QLabel(tr(rows[i].label), group), 1);
         for (int b = 0; b < 3 && rows[i].buttons[b].caption; ++b) {
             const ButtonDef& def = rows[i].buttons[b];
-            auto* button = named(new QPushButton(QString::fromUtf8(def.caption), group), def.name);
+            auto* button = named(new QPushButton(tr(def.caption), group), def.name);
             button->setFixedHeight(22);
             buttons[i][b] = button;
             line->addWidget(button);
@@ -208,8 +212,7 @@ void CRSATool::readBox(Number which) {
     const std::optional<std::string> clean = CleanNumber(boxes_[which]->toPlainText().toStdString(), base);
     if (!clean) {
         const QString name = QString::fromLatin1(kNames[which]);
-        showError(base == 10 ? QStringLiteral("%1 不是有效的十进制数!").arg(name)
-                             : QStringLiteral("%1 不是有效的十六进制数!").arg(name));
+        showError(base == 10 ? tr("%1 不是有效的十进制数!").arg(name) : tr("%1 不是有效的十六进制数!").arg(name));
         if (boxes_[which]) // the message box may outlive the window
             store(which, numbers_[which]);
         return;
@@ -228,7 +231,7 @@ void CRSATool::store(Number which, const std::string& value) {
 IRsaComponent* CRSATool::component() {
     IRsaComponent* loaded = RsaComponent();
     if (!loaded)
-        showError(QStringLiteral("计算失败, 没有加载 RSA 组件!"));
+        showError(tr("计算失败, 没有加载 RSA 组件!"));
     return loaded;
 }
 
@@ -240,7 +243,7 @@ std::optional<RsaClient> CRSATool::client() {
 }
 
 void CRSATool::showFailure(int status) {
-    showError(QStringLiteral("计算失败, %1!").arg(failureReason(status)));
+    showError(tr("计算失败, %1!").arg(failureReason(status)));
 }
 
 void CRSATool::showInformation(const QString& text) {
@@ -263,7 +266,7 @@ void CRSATool::storeResult(Number which, const RsaResult& result) {
 int CRSATool::primeWords() {
     const int words = PrimeWordsForKeyLength(keyLength_->currentText().toStdString());
     if (words == 0)
-        showError(QStringLiteral("计算失败, 秘匙长度不能超过 %1!").arg(kMaxKeyLengthBits));
+        showError(tr("计算失败, 秘匙长度不能超过 %1!").arg(kMaxKeyLengthBits));
     return words;
 }
 
@@ -295,11 +298,9 @@ void CRSATool::testPrime(Number which) {
     if (!answer.ok())
         showFailure(answer.status);
     else if (which == P)
-        answer.yes ? showInformation(QStringLiteral("检测成功, p 是素数!"))
-                   : showError(QStringLiteral("检测失败, p 不是素数!"));
+        answer.yes ? showInformation(tr("检测成功, p 是素数!")) : showError(tr("检测失败, p 不是素数!"));
     else
-        answer.yes ? showInformation(QStringLiteral("检测成功, q 是素数!"))
-                   : showError(QStringLiteral("检测失败, q 不是素数!"));
+        answer.yes ? showInformation(tr("检测成功, q 是素数!")) : showError(tr("检测失败, q 不是素数!"));
 }
 
 void CRSATool::computeN() {
@@ -319,11 +320,11 @@ void CRSATool::testN() {
         return;
     }
     if (comparable(m.value) == comparable(numbers_[N])) {
-        showInformation(QStringLiteral("检测成功!"));
+        showInformation(tr("检测成功!"));
         return;
     }
-    if (services().showMessage(window(), QStringLiteral("检测失败,是否将 n 改为正确的值?"), kTitle,
-                               MessageKind::Question) == MessageAnswer::Yes)
+    if (services().showMessage(window(), tr("检测失败,是否将 n 改为正确的值?"), kTitle, MessageKind::Question) ==
+        MessageAnswer::Yes)
         store(N, m.value);
 }
 
@@ -336,7 +337,7 @@ void CRSATool::randomExponent(Number which) {
 void CRSATool::computeInverse(Number target) {
     const Number source = target == D ? E : D;
     if (numbers_[source].empty() || numbers_[P].empty() || numbers_[Q].empty()) {
-        showInformation(source == E ? QStringLiteral("p,q,e 之一为空!") : QStringLiteral("p,q,d 之一为空!"));
+        showInformation(source == E ? tr("p,q,e 之一为空!") : tr("p,q,d 之一为空!"));
         return;
     }
     if (std::optional<RsaClient> rsa = client())
@@ -345,7 +346,7 @@ void CRSATool::computeInverse(Number target) {
 
 void CRSATool::testCoprime(Number which) {
     if (numbers_[which].empty() || numbers_[P].empty() || numbers_[Q].empty()) {
-        showInformation(which == E ? QStringLiteral("p,q,e 之一为空!") : QStringLiteral("p,q,d 之一为空!"));
+        showInformation(which == E ? tr("p,q,e 之一为空!") : tr("p,q,d 之一为空!"));
         return;
     }
     std::optional<RsaClient> rsa = client();
@@ -355,10 +356,10 @@ void CRSATool::testCoprime(Number which) {
     if (!answer.ok())
         showFailure(answer.status);
     else if (answer.yes)
-        showInformation(QStringLiteral("检测成功!"));
+        showInformation(tr("检测成功!"));
     else
-        showError(which == E ? QStringLiteral("检测失败, e 和 (p-1)(q-1) 不是互相素的!")
-                             : QStringLiteral("检测失败, d 和 (p-1)(q-1) 不是互相素的!"));
+        showError(which == E ? tr("检测失败, e 和 (p-1)(q-1) 不是互相素的!")
+                             : tr("检测失败, d 和 (p-1)(q-1) 不是互相素的!"));
 }
 
 // A failed component call leaves every number as it was. Otherwise the numbers
@@ -393,9 +394,9 @@ void CRSATool::showGeneratedKey(const GeneratedKey& key) {
         store(D, key.d);
     }
     if (key.passed)
-        showInformation(QStringLiteral("生成成功,尝试了 %1 次!").arg(key.attempts));
+        showInformation(tr("生成成功,尝试了 %1 次!").arg(key.attempts));
     else
-        services().showMessage(window(), QStringLiteral("生成失败,请重试!"), caption::Error, MessageKind::Error);
+        services().showMessage(window(), tr("生成失败,请重试!"), caption::Error, MessageKind::Error);
 }
 
 void CRSATool::checkResult() {
@@ -408,9 +409,9 @@ void CRSATool::checkResult() {
         passed = RoundTripPasses(*rsa, numbers_[N], numbers_[E], numbers_[D]);
     }
     if (passed)
-        showInformation(QStringLiteral("检测成功!"));
+        showInformation(tr("检测成功!"));
     else
-        showError(QStringLiteral("检测失败!"));
+        showError(tr("检测失败!"));
 }
 
 // n, e and d in hexadecimal whatever the display base, as the RSA pane pastes them.

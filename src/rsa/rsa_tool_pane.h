@@ -26,6 +26,8 @@ class QRadioButton;
 namespace qh {
 
 class CRSATool : public ToolPane {
+    Q_DECLARE_TR_FUNCTIONS(qh::CRSATool)
+
 public:
     static constexpr QColor kPaneColour{200, 206, 201};
     // Title of every message of the pane but the failed "generate all".

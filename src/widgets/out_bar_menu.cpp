@@ -45,8 +45,8 @@ std::unique_ptr<QMenu> CXTOutBarCtrl::buildContextMenu() const {
         action->setCheckable(true);
         action->setChecked(checked);
     };
-    add(QStringLiteral("小图标"), ID_NAVBAR_SMALLICONS, "navBarSmallIcons", open && open->smallIcons);
-    add(QStringLiteral("大图标"), ID_NAVBAR_LARGEICONS, "navBarLargeIcons", open && !open->smallIcons);
+    add(tr("小图标"), ID_NAVBAR_SMALLICONS, "navBarSmallIcons", open && open->smallIcons);
+    add(tr("大图标"), ID_NAVBAR_LARGEICONS, "navBarLargeIcons", open && !open->smallIcons);
     return menu;
 }
 

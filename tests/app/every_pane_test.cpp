@@ -1,23 +1,35 @@
 // Every pane through the real start-up path, with a user at the keyboard:
 // every text box of every pane is typed into, the focus is left in one, and the
 // main window is closed by Esc or by its close button; Tab leaves every box.
-// Under a dark desktop palette every text stays readable on its pane.
+// Under a dark desktop palette every text stays readable on its pane. In
+// English no Chinese is left on any pane, nor in its messages.
+#include "qt_translations.h"
 #include "recording_services.h"
 #include "tool_pane.h"
 #include "toolbox_app.h"
 #include "toolbox_dlg.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QDropEvent>
+#include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPalette>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QTabBar>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
+#include <QTranslator>
 #include <QUrl>
 #include <QWindow>
 #include <algorithm>
@@ -215,6 +227,148 @@ TEST(EveryPane, TextContrastsWithThePaneColourUnderADarkPalette) {
     });
     QApplication::setPalette(desktop);
     EXPECT_GE(controls, 100);
+}
+
+// Every text the main window shows with `where` it is: the texts, titles,
+// tooltips and items of the controls, the headers and cells of lists and
+// tables, the bar's folders, items and menu. The names of the decoder's saved
+// settings belong to the settings file, not to the program, and are left out.
+void collectTexts(CToolboxDlg& dialog, QList<QPair<QString, QString>>& texts) {
+    auto add = [&](const QObject* where, const QString& text) {
+        if (!text.isEmpty())
+            texts.append(
+                {QString::fromLatin1(where->metaObject()->className()) + QLatin1Char(' ') + where->objectName(), text});
+    };
+    CXTOutBarCtrl* bar = dialog.bar();
+    for (int folder = 0; folder < bar->folderCount(); ++folder)
+        add(bar, bar->folderText(folder));
+    for (int item = 0; item < bar->itemCount(); ++item)
+        add(bar, bar->itemText(item));
+    const std::unique_ptr<QMenu> menu = bar->buildContextMenu();
+    for (QAction* action : menu->actions())
+        add(bar, action->text());
+    add(&dialog, dialog.windowTitle());
+
+    // The list of a combo box is a window of its own: it is found among the
+    // combo box's children, not through isAncestorOf.
+    const auto* settings = dialog.findChild<QComboBox*>(QStringLiteral("settingsCombo"));
+    auto isSettings = [settings](const QObject* object) {
+        for (; object; object = object->parent())
+            if (object == settings)
+                return true;
+        return false;
+    };
+    for (QWidget* widget : dialog.findChildren<QWidget*>()) {
+        if (settings && isSettings(widget))
+            continue;
+        add(widget, widget->toolTip());
+        add(widget, widget->statusTip());
+        add(widget, widget->whatsThis());
+        add(widget, widget->windowTitle());
+        for (QAction* action : widget->actions())
+            add(widget, action->text() + action->toolTip());
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            add(widget, label->text());
+        if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            add(widget, button->text());
+        if (auto* group = qobject_cast<QGroupBox*>(widget))
+            add(widget, group->title());
+        if (auto* line = qobject_cast<QLineEdit*>(widget))
+            add(widget, line->text() + line->placeholderText());
+        if (auto* text = qobject_cast<QPlainTextEdit*>(widget))
+            add(widget, text->toPlainText() + text->placeholderText());
+        if (auto* text = qobject_cast<QTextEdit*>(widget))
+            add(widget, text->toPlainText() + text->placeholderText());
+        if (auto* combo = qobject_cast<QComboBox*>(widget))
+            for (int i = 0; i < combo->count(); ++i)
+                add(widget, combo->itemText(i));
+        if (auto* tabs = qobject_cast<QTabBar*>(widget))
+            for (int i = 0; i < tabs->count(); ++i)
+                add(widget, tabs->tabText(i) + tabs->tabToolTip(i));
+        if (auto* view = qobject_cast<QAbstractItemView*>(widget); view && view->model()) {
+            const QAbstractItemModel* model = view->model();
+            for (Qt::Orientation side : {Qt::Horizontal, Qt::Vertical})
+                for (int i = 0; i < (side == Qt::Horizontal ? model->columnCount() : model->rowCount()); ++i)
+                    add(widget,
+                        model->headerData(i, side).toString() + model->headerData(i, side, Qt::ToolTipRole).toString());
+            for (int row = 0; row < model->rowCount(); ++row)
+                for (int column = 0; column < model->columnCount(); ++column)
+                    add(widget, model->index(row, column).data().toString() +
+                                    model->index(row, column).data(Qt::ToolTipRole).toString());
+        }
+    }
+}
+
+// A user who tries everything: types into every box, then clicks every
+// button, check box and radio button of the pane in turn, waiting for what a
+// click starts, so that the pane says what it has to say.
+void tryEverything(ToolPane& pane) {
+    for (QWidget* box : textBoxes(pane.window()))
+        typeInto(box);
+    for (QAbstractButton* button : pane.window()->findChildren<QAbstractButton*>()) {
+        if (!button->isVisible() || !button->isEnabled())
+            continue;
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !pane.jobRunning(); }, 120000));
+    }
+}
+
+TEST(EveryPane, EnglishLeavesNoChineseOnAnyPaneNorInItsMessages) {
+    // The decoder gets the starter settings (their names are Chinese), and
+    // whatever the panes write goes into a scratch folder.
+    QTemporaryDir folder;
+    const QString home = QDir::currentPath();
+    ASSERT_TRUE(
+        QFile::copy(QStringLiteral(":/settings/quillhorn.conf"), folder.filePath(QStringLiteral("quillhorn.conf"))));
+    QFile::setPermissions(folder.filePath(QStringLiteral("quillhorn.conf")), QFile::ReadOwner | QFile::WriteOwner);
+    QDir::setCurrent(folder.path());
+    QTranslator* english = InstallTranslations(*QCoreApplication::instance(), UiLanguage::English);
+    ASSERT_NE(english, nullptr);
+
+    const QRegularExpression chinese(QStringLiteral("[\\x{3000}-\\x{9fff}\\x{ff00}-\\x{ffef}]"));
+    QStringList left;
+    int shown = 0;
+    auto check = [&](const QString& where, const QString& text) {
+        ++shown;
+        if (text.contains(chinese))
+            left.append(where + QStringLiteral(": ") + text);
+    };
+    test::RecordingServices services;
+    EXPECT_EQ(runProgram(services,
+                         [&](CToolboxDlg& dialog) {
+                             QList<QPair<QString, QString>> texts;
+                             collectTexts(dialog, texts); // before any pane is open
+                             CXTOutBarCtrl* bar = dialog.bar();
+                             for (int f = 0; f < bar->folderCount(); ++f) {
+                                 bar->setSelectedFolder(f);
+                                 for (int item = 0; item < bar->itemCount(); ++item) {
+                                     openItem(bar, f, item);
+                                     ToolPane* pane = dialog.currentPane();
+                                     const QString name = QString::fromLatin1(pane->className());
+                                     collectTexts(dialog, texts);
+                                     tryEverything(*pane);
+                                     collectTexts(dialog, texts);
+                                     for (const auto& [where, text] : std::as_const(texts))
+                                         check(name + QStringLiteral(", ") + where, text);
+                                     texts.clear();
+                                 }
+                             }
+                             dialog.close();
+                         }),
+              0);
+    for (const test::RecordedMessage& message : std::as_const(services.messages))
+        check(QStringLiteral("message"), message.caption + QStringLiteral(": ") + message.text);
+    for (const test::RecordedDialog& dialog : std::as_const(services.dialogs))
+        check(QStringLiteral("file dialog"), dialog.options.filter);
+
+    delete english;
+    QDir::setCurrent(home);
+    left.removeDuplicates();
+    EXPECT_TRUE(left.isEmpty()) << "Chinese left in English:\n  " << left.join(QStringLiteral("\n  ")).toStdString();
+    // Enough was seen for the check to mean something.
+    EXPECT_GT(shown, 500);
+    EXPECT_GT(services.messages.size(), 20);
+    EXPECT_GT(services.dialogs.size(), 10);
 }
 
 struct Case {

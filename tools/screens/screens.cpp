@@ -2,12 +2,15 @@
 // item of the navigation bar in turn by clicking it and saves a picture of the
 // main window with that pane open. Used by tools/screens.sh for the README.
 //
-// usage: quillhorn-screens [--scale FACTOR] [--dark] OUTPUT_FOLDER
+// usage: quillhorn-screens [--scale FACTOR] [--dark] [--lang en|zh_CN] OUTPUT_FOLDER
 //   --scale FACTOR  every length times FACTOR, as on a screen of that density
 //                   (QT_SCALE_FACTOR); the pictures have FACTOR times the pixels
 //   --dark          the Fusion style with a dark palette, as a dark desktop theme
+//   --lang          the interface's language; Chinese unless given, whatever
+//                   the locale, so that the pictures of the README stay Chinese
 #include "desktop_services.h"
 #include "out_bar_ctrl.h"
+#include "qt_translations.h"
 #include "tool_pane.h"
 #include "toolbox_app.h"
 #include "toolbox_dlg.h"
@@ -57,6 +60,7 @@ QPalette darkPalette() {
 struct Options {
     const char* scale = nullptr;
     bool dark = false;
+    qh::UiLanguage language = qh::UiLanguage::Chinese;
     const char* folder = nullptr;
 };
 
@@ -67,6 +71,9 @@ bool parse(int argc, char** argv, Options& options) {
             options.scale = argv[++i];
         else if (std::strcmp(argv[i], "--dark") == 0)
             options.dark = true;
+        else if (std::strcmp(argv[i], "--lang") == 0 && i + 1 < argc &&
+                 qh::LanguageOfName(QString::fromLocal8Bit(argv[i + 1])))
+            options.language = *qh::LanguageOfName(QString::fromLocal8Bit(argv[++i]));
         else if (argv[i][0] != '-' && !options.folder)
             options.folder = argv[i];
         else
@@ -127,7 +134,7 @@ bool captureAll(qh::CToolboxDlg& dialog, const QDir& folder) {
 int main(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) {
-        std::fprintf(stderr, "usage: quillhorn-screens [--scale FACTOR] [--dark] OUTPUT_FOLDER\n");
+        std::fprintf(stderr, "usage: quillhorn-screens [--scale FACTOR] [--dark] [--lang en|zh_CN] OUTPUT_FOLDER\n");
         return 2;
     }
     // Read when the application starts, so it is set before.
@@ -135,6 +142,7 @@ int main(int argc, char** argv) {
         qputenv("QT_SCALE_FACTOR", options.scale);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quillhorn"));
+    qh::InstallTranslations(app, options.language);
     if (options.dark) {
         QApplication::setStyle(QStringLiteral("Fusion"));
         QApplication::setPalette(darkPalette());
