@@ -10,6 +10,7 @@
 #include "rsa_pane.h"
 #include "rsa_tool_pane.h"
 #include "sha_pane.h"
+#include "verify_pane.h"
 
 namespace qh {
 namespace {
@@ -28,6 +29,7 @@ std::vector<NavEntry> StandardNavigationTable() {
         {1, QStringLiteral("散列加密算法"), 0, QStringLiteral("MD5 散列"), factory<CMD5>(), 140, 150},
         {1, QString(), 1, QStringLiteral("SHA 散列"), factory<CSHADlg>(), 145, 160},
         {1, QString(), 2, QStringLiteral("CRC 校验"), factory<CCRCDlg>(), 146, 161},
+        {1, QString(), 3, QStringLiteral("校验文件"), factory<CVerifyDlg>(), 147, 162},
         {2, QStringLiteral("分组加密算法"), 0, QStringLiteral("DES 算法"), factory<CDES>(), 141, 151},
         {3, QStringLiteral("公开密匙算法"), 0, QStringLiteral("RSA 算法"), factory<CRSA>(), 143, 154},
         {3, QString(), 1, QStringLiteral(" RSA 工具"), factory<CRSATool>(), 144, 156},
