@@ -765,6 +765,133 @@
     </message>
 </context>
 <context>
+    <name>qh::CVerifyDlg</name>
+    <message>
+        <source>通过</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>FAILED</translation>
+    </message>
+    <message>
+        <source>缺失</source>
+        <translation>missing</translation>
+    </message>
+    <message>
+        <source>无法读取</source>
+        <translation>unreadable</translation>
+    </message>
+    <message>
+        <source>校验和文件(*SUMS *.md5 *.sha1 *.sha224 *.sha256 *.sha384 *.sha512 *.txt);;所有文件(*)</source>
+        <translation>Checksum files (*SUMS *.md5 *.sha1 *.sha224 *.sha256 *.sha384 *.sha512 *.txt);;All files (*)</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>添加文件</source>
+        <translation>Add files</translation>
+    </message>
+    <message>
+        <source>添加文件夹</source>
+        <translation>Add folder</translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>计算</source>
+        <translation>Compute</translation>
+    </message>
+    <message>
+        <source>算法</source>
+        <translation>Algorithms</translation>
+    </message>
+    <message>
+        <source>复制</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>带标签格式</source>
+        <translation>Tagged format</translation>
+    </message>
+    <message>
+        <source>校验</source>
+        <translation>Verify</translation>
+    </message>
+    <message>
+        <source>粘贴期望的散列值, 或校验和文件中的一行</source>
+        <translation>Paste an expected digest, or a line of a checksum file</translation>
+    </message>
+    <message>
+        <source>打开校验和文件</source>
+        <translation>Open checksum file</translation>
+    </message>
+    <message>
+        <source>所有文件(*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <source>请先添加文件.</source>
+        <translation>Add files first.</translation>
+    </message>
+    <message>
+        <source>请至少选择一种算法.</source>
+        <translation>Choose at least one algorithm.</translation>
+    </message>
+    <message>
+        <source>%1 中没有格式正确的校验和行.</source>
+        <translation>%1 has no well-formed checksum line.</translation>
+    </message>
+    <message>
+        <source>大小</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>%1 字节</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>共 %1 个文件: %2 个通过, %3 个失败, %4 个缺失</source>
+        <translation>%1 files: %2 OK, %3 FAILED, %4 missing</translation>
+    </message>
+    <message>
+        <source>, %1 个无法读取</source>
+        <translation>, %1 unreadable</translation>
+    </message>
+    <message>
+        <source>, %1 行格式不对</source>
+        <translation>, %1 malformed lines</translation>
+    </message>
+    <message>
+        <source>期望值不是散列值.</source>
+        <translation>The expected value is not a digest.</translation>
+    </message>
+    <message>
+        <source>期望值与 %1 个文件相符.</source>
+        <translation>The expected value matches %1 file(s).</translation>
+    </message>
+    <message>
+        <source>没有文件与期望值相符.</source>
+        <translation>No file matches the expected value.</translation>
+    </message>
+    <message>
+        <source>没有可保存的散列值, 请先计算.</source>
+        <translation>No digests to save yet; compute them first.</translation>
+    </message>
+</context>
+<context>
     <name>qh::CXTOutBarCtrl</name>
     <message>
         <source>小图标</source>
@@ -871,6 +998,10 @@
     <message>
         <source>作者</source>
         <translation>Author</translation>
+    </message>
+    <message>
+        <source>校验文件</source>
+        <translation>Verify Files</translation>
     </message>
 </context>
 <context>

@@ -10,6 +10,7 @@
 #include "rsa_pane.h"
 #include "rsa_tool_pane.h"
 #include "sha_pane.h"
+#include "verify_pane.h"
 
 #include <QCoreApplication>
 
@@ -35,6 +36,7 @@ std::vector<NavEntry> StandardNavigationTable() {
         {1, Navigation::tr("散列加密算法"), 0, Navigation::tr("MD5 散列"), factory<CMD5>(), 140, 150},
         {1, QString(), 1, Navigation::tr("SHA 散列"), factory<CSHADlg>(), 145, 160},
         {1, QString(), 2, Navigation::tr("CRC 校验"), factory<CCRCDlg>(), 146, 161},
+        {1, QString(), 3, Navigation::tr("校验文件"), factory<CVerifyDlg>(), 147, 162},
         {2, Navigation::tr("分组加密算法"), 0, Navigation::tr("DES 算法"), factory<CDES>(), 141, 151},
         {3, Navigation::tr("公开密匙算法"), 0, Navigation::tr("RSA 算法"), factory<CRSA>(), 143, 154},
         {3, QString(), 1, Navigation::tr(" RSA 工具"), factory<CRSATool>(), 144, 156},

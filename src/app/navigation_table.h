@@ -26,7 +26,7 @@ struct NavEntry {
     int icon; // icon resource id: ":/icons/<id>-16.png" and ":/icons/<id>-32.png"
 };
 
-// The twelve tools and pages of the program in five folders.
+// The thirteen tools and pages of the program in five folders.
 std::vector<NavEntry> StandardNavigationTable();
 
 } // namespace qh

@@ -258,6 +258,18 @@ bool InputFile::read(std::string& buffer) {
     }
 }
 
+long long InputFile::read(std::uint8_t* to, std::size_t length) {
+    for (;;) {
+        const ssize_t got = ::read(fd_, to, length);
+        if (got >= 0)
+            return got;
+        if (errno != EINTR) {
+            PrintError(NameError(display_, errno));
+            return -1;
+        }
+    }
+}
+
 bool WriteStdout(std::string_view bytes) {
     if (bytes.empty())
         return true;

@@ -8,6 +8,7 @@
 #include "output_file.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -77,6 +78,9 @@ public:
     // Reads the next chunk into `buffer`; an empty chunk at the end. False
     // after a message on a read error.
     bool read(std::string& buffer);
+    // Reads at most `length` bytes into `to`: the count, 0 at the end, -1
+    // after a message on a read error.
+    long long read(std::uint8_t* to, std::size_t length);
 
 private:
     int fd_ = -1;

@@ -2,10 +2,13 @@
 
 #include "byte_string.h"
 #include "crc.h"
+#include "digest_algorithm.h"
 #include "hash_value.h"
 #include "md5.h"
+#include "multi_digest.h"
 #include "sha.h"
 #include "sum_check.h"
+#include "sum_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -30,123 +33,9 @@ namespace {
 constexpr const char* kHashValueMessage = "散列值必须由十六进制数组成,用空格分隔.";
 constexpr const char* kByteStringMessage = "字节串格式错误!";
 
-enum class Family { Md5, Sha, Crc16, CrcCcitt, Crc32 };
-
-struct Algorithm {
-    std::string_view name;
-    Family family;
-    ShaVariant sha = ShaVariant::Sha1; // used by Family::Sha only
-};
-
-constexpr Algorithm kAlgorithms[] = {
-    {"md5", Family::Md5},
-    {"sha1", Family::Sha, ShaVariant::Sha1},
-    {"sha224", Family::Sha, ShaVariant::Sha224},
-    {"sha256", Family::Sha, ShaVariant::Sha256},
-    {"sha384", Family::Sha, ShaVariant::Sha384},
-    {"sha512", Family::Sha, ShaVariant::Sha512},
-    {"crc16", Family::Crc16},
-    {"crc-ccitt", Family::CrcCcitt},
-    {"crc32", Family::Crc32},
-};
-
-const Algorithm* findAlgorithm(std::string_view name) {
-    for (const Algorithm& algorithm : kAlgorithms)
-        if (algorithm.name == name)
-            return &algorithm;
-    return nullptr;
+bool isSha(DigestAlgorithm algorithm) {
+    return algorithm != DigestAlgorithm::Md5 && !IsCrc(algorithm);
 }
-
-bool isCrc(const Algorithm& algorithm) {
-    return algorithm.family == Family::Crc16 || algorithm.family == Family::CrcCcitt ||
-           algorithm.family == Family::Crc32;
-}
-
-// Digest bytes per algorithm. A check value counts as its big-endian bytes, so
-// that its hexadecimal form is that of the digests, with leading zeros.
-std::size_t digestLength(const Algorithm& algorithm) {
-    switch (algorithm.family) {
-    case Family::Md5:
-        return Md5::kDigestLength;
-    case Family::Sha:
-        return ShaDigestLength(algorithm.sha);
-    case Family::Crc16:
-    case Family::CrcCcitt:
-        return 2;
-    case Family::Crc32:
-        return 4;
-    }
-    return 0;
-}
-
-// One running digest or check value of any of the algorithms.
-class Digest {
-public:
-    explicit Digest(const Algorithm& algorithm) : algorithm_(algorithm), sha_(algorithm.sha) {
-        if (algorithm.family == Family::Crc16)
-            crc_ = Crc16Arc::kInit;
-        else if (algorithm.family == Family::CrcCcitt)
-            crc_ = CrcCcittFalse::kInit;
-        else
-            crc_ = Crc32IsoHdlc::kInit;
-    }
-
-    void update(std::string_view bytes) {
-        switch (algorithm_.family) {
-        case Family::Md5:
-            md5_.Update(bytes.data(), bytes.size());
-            break;
-        case Family::Sha:
-            sha_.Update(bytes.data(), bytes.size());
-            break;
-        case Family::Crc16:
-            crc_ = Crc16Arc::Update(static_cast<std::uint16_t>(crc_), bytes.data(), bytes.size());
-            break;
-        case Family::CrcCcitt:
-            crc_ = CrcCcittFalse::Update(static_cast<std::uint16_t>(crc_), bytes.data(), bytes.size());
-            break;
-        case Family::Crc32:
-            crc_ = Crc32IsoHdlc::Update(crc_, bytes.data(), bytes.size());
-            break;
-        }
-    }
-
-    // The digest bytes; the object is used up.
-    std::string finish() {
-        std::string digest(digestLength(algorithm_), '\0');
-        auto* out = reinterpret_cast<std::uint8_t*>(digest.data());
-        switch (algorithm_.family) {
-        case Family::Md5: {
-            const auto bytes = md5_.Finish();
-            std::copy(bytes.begin(), bytes.end(), out);
-            break;
-        }
-        case Family::Sha: {
-            std::uint8_t bytes[64];
-            sha_.Finish(bytes);
-            std::copy(bytes, bytes + digest.size(), out);
-            break;
-        }
-        case Family::Crc16:
-        case Family::CrcCcitt:
-        case Family::Crc32: {
-            const std::uint32_t value = algorithm_.family == Family::Crc16      ? Crc16Arc::Final(crc_)
-                                        : algorithm_.family == Family::CrcCcitt ? CrcCcittFalse::Final(crc_)
-                                                                                : Crc32IsoHdlc::Final(crc_);
-            for (std::size_t i = 0; i < digest.size(); ++i)
-                out[i] = static_cast<std::uint8_t>(value >> (8 * (digest.size() - 1 - i)));
-            break;
-        }
-        }
-        return digest;
-    }
-
-private:
-    const Algorithm& algorithm_;
-    Md5 md5_;
-    ShaHasher sha_;
-    std::uint32_t crc_ = 0;
-};
 
 enum class CrcForm { Hex, Dec, Bin };
 
@@ -171,8 +60,8 @@ std::string toHex(std::string_view bytes, bool upper, bool spaced) {
 }
 
 // The digest as the GUI shows it under the same options.
-std::string formatDigest(const Algorithm& algorithm, std::string_view digest, const Format& format) {
-    if (isCrc(algorithm) && format.crcForm != CrcForm::Hex) {
+std::string formatDigest(DigestAlgorithm algorithm, std::string_view digest, const Format& format) {
+    if (IsCrc(algorithm) && format.crcForm != CrcForm::Hex) {
         std::uint32_t value = 0;
         for (unsigned char byte : digest)
             value = value << 8 | byte;
@@ -184,9 +73,9 @@ std::string formatDigest(const Algorithm& algorithm, std::string_view digest, co
     return format.shortMd5 ? text.substr(8, 16) : text;
 }
 
-// The digest of a file or of standard input ("-"), read in chunks; nothing when
-// it cannot be opened or read (the reason is already on standard error).
-std::optional<std::string> digestFile(const Algorithm& algorithm, const std::string& name) {
+// The digest of a file or of standard input ("-"); nothing when it cannot be
+// opened or read (the reason is already on standard error).
+std::optional<std::string> digestFile(DigestAlgorithm algorithm, const std::string& name) {
     if (name.empty()) { // InputFile would take it for standard input
         PrintError(NameError(name, ENOENT));
         return std::nullopt;
@@ -194,16 +83,11 @@ std::optional<std::string> digestFile(const Algorithm& algorithm, const std::str
     InputFile input(name);
     if (!input.ok())
         return std::nullopt;
-    Digest digest(algorithm);
-    std::string chunk;
-    for (;;) {
-        if (!input.read(chunk))
-            return std::nullopt;
-        if (chunk.empty())
-            break;
-        digest.update(chunk);
-    }
-    return digest.finish();
+    PassResult pass = DigestStream(std::span(&algorithm, 1),
+                                   [&input](std::uint8_t* to, std::size_t length) { return input.read(to, length); });
+    if (pass.status != PassStatus::Ok)
+        return std::nullopt;
+    return std::move(pass.digests[0]);
 }
 
 struct Input {
@@ -227,8 +111,8 @@ struct Options {
 
 // The bytes of -x, parsed as the GUI parses its hexadecimal input for the
 // same algorithm; nothing (after the GUI's message) when it would refuse it.
-std::optional<std::string> parseHexInput(const Algorithm& algorithm, const std::string& text) {
-    if (algorithm.family == Family::Md5) {
+std::optional<std::string> parseHexInput(DigestAlgorithm algorithm, const std::string& text) {
+    if (algorithm == DigestAlgorithm::Md5) {
         std::optional<std::string> bytes = ParseMd5HashValue(text);
         if (!bytes)
             PrintError(kHashValueMessage);
@@ -242,8 +126,8 @@ std::optional<std::string> parseHexInput(const Algorithm& algorithm, const std::
 }
 
 // Returns kExitOk when the arguments parse, else the status to exit with.
-int parseOptions(const Algorithm& algorithm, const Arguments& args, Options& options) {
-    const std::string command(algorithm.name);
+int parseOptions(DigestAlgorithm algorithm, const Arguments& args, Options& options) {
+    const std::string command(InfoOf(algorithm).command);
     ArgumentReader reader(args);
     while (reader.Next()) {
         const std::string& arg = reader.Current();
@@ -293,11 +177,11 @@ int parseOptions(const Algorithm& algorithm, const Arguments& args, Options& opt
             options.zero = true;
         } else if (arg == "--upper") {
             options.format.upper = true;
-        } else if (arg == "--short" && algorithm.family == Family::Md5) {
+        } else if (arg == "--short" && algorithm == DigestAlgorithm::Md5) {
             options.format.shortMd5 = true;
-        } else if (arg == "--spaced" && algorithm.family == Family::Sha) {
+        } else if (arg == "--spaced" && isSha(algorithm)) {
             options.format.spaced = true;
-        } else if (arg == "--format" && isCrc(algorithm)) {
+        } else if (arg == "--format" && IsCrc(algorithm)) {
             if (!reader.TakeValue(text) || (text != "hex" && text != "dec" && text != "bin"))
                 return UsageError(command, "--format needs hex, dec or bin");
             options.format.crcForm = text == "hex" ? CrcForm::Hex : text == "dec" ? CrcForm::Dec : CrcForm::Bin;
@@ -322,34 +206,17 @@ int parseOptions(const Algorithm& algorithm, const Arguments& args, Options& opt
     return kExitOk;
 }
 
-// The name of tagged lines: "SHA256", "MD5", "CRC-CCITT".
-std::string tagOf(const Algorithm& algorithm) {
-    std::string tag(algorithm.name);
-    std::transform(tag.begin(), tag.end(), tag.begin(), [](char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; });
-    return tag;
-}
-
-// OpenSSL 3's name for the algorithms it names otherwise: "SHA2-256".
-std::string_view opensslTagOf(const Algorithm& algorithm) {
-    if (algorithm.family != Family::Sha || algorithm.sha == ShaVariant::Sha1)
-        return {};
-    return algorithm.sha == ShaVariant::Sha224   ? "SHA2-224"
-           : algorithm.sha == ShaVariant::Sha256 ? "SHA2-256"
-           : algorithm.sha == ShaVariant::Sha384 ? "SHA2-384"
-                                                 : "SHA2-512";
-}
-
-int runDigests(const Algorithm& algorithm, const Options& options) {
-    const std::string tag = tagOf(algorithm);
+int runDigests(DigestAlgorithm algorithm, const Options& options) {
+    const std::string tag(InfoOf(algorithm).tag);
     int status = kExitOk;
     for (const Input& input : options.inputs) {
         std::optional<std::string> digest;
         if (input.isFile) {
             digest = digestFile(algorithm, input.name);
         } else {
-            Digest running(algorithm);
-            running.update(input.bytes);
-            digest = running.finish();
+            AnyDigest running(algorithm);
+            running.Update(input.bytes.data(), input.bytes.size());
+            digest = running.Finish();
         }
         if (!digest) {
             status = kExitUsage;
@@ -371,12 +238,9 @@ int runDigests(const Algorithm& algorithm, const Options& options) {
     return FlushStdout() ? status : kExitUsage;
 }
 
-int runCheck(const Algorithm& algorithm, const Options& options) {
-    const std::string tag = tagOf(algorithm);
+int runCheck(DigestAlgorithm algorithm, const Options& options) {
     CheckAlgorithm check;
-    check.tag = tag;
-    check.otherTag = opensslTagOf(algorithm);
-    check.digestBytes = digestLength(algorithm);
+    check.algorithm = algorithm;
     check.digestFile = [&](const std::string& name) -> std::optional<std::string> {
         const std::optional<std::string> digest = digestFile(algorithm, name);
         if (!digest)
@@ -391,20 +255,21 @@ int runCheck(const Algorithm& algorithm, const Options& options) {
     return CheckSumLists(check, options.checkOptions, lists);
 }
 
-void printHelp(const Algorithm& algorithm) {
-    const std::string name(algorithm.name);
-    const std::string tag = tagOf(algorithm);
-    const char* own = algorithm.family == Family::Md5   ? "[--short]"
-                      : algorithm.family == Family::Sha ? "[--spaced]"
+void printHelp(DigestAlgorithm algorithm) {
+    const DigestAlgorithmInfo& info = InfoOf(algorithm);
+    const std::string name(info.command);
+    const std::string tag(info.tag);
+    const char* own = algorithm == DigestAlgorithm::Md5 ? "[--short]"
+                      : isSha(algorithm)                ? "[--spaced]"
                                                         : "[--format hex|dec|bin]";
-    const std::string like = isCrc(algorithm) ? "sha256sum" : name + "sum";
+    const std::string like = IsCrc(algorithm) ? "sha256sum" : name + "sum";
     std::printf("Usage: quillhorn-cli %s [--upper] %s [--tag] [-b|-t] [-z] [-s TEXT]... [-x HEXTEXT]... [FILE]...\n"
                 "       quillhorn-cli %s -c [--status|--quiet|--warn] [--strict] [--ignore-missing] [FILE]...\n"
                 "Writes one line \"DIGEST  NAME\" per input, as %s does: for each FILE (standard\n"
                 "input when none is given, or for -), each -s TEXT and each -x HEXTEXT, in the order given.\n"
                 "  -s TEXT         the bytes of TEXT; NAME is the text in double quotes\n",
                 name.c_str(), own, name.c_str(), like.c_str());
-    if (algorithm.family == Family::Md5)
+    if (algorithm == DigestAlgorithm::Md5)
         std::fputs("  -x HEXTEXT      pairs of hexadecimal digits, blanks and tabs between pairs:\n"
                    "                  \"AD 3E\" and \"AD3E\" are the bytes AD 3E; \"ADE\" is refused\n"
                    "  --short         the 16 middle digits\n",
@@ -413,9 +278,9 @@ void printHelp(const Algorithm& algorithm) {
         std::fputs("  -x HEXTEXT      a byte string, three characters per byte: \"AD 3E B2\" is the bytes\n"
                    "                  AD 3E B2, \"AD3EB2\" the bytes AD EB\n",
                    stdout);
-    if (algorithm.family == Family::Sha)
+    if (isSha(algorithm))
         std::fputs("  --spaced        a blank between bytes\n", stdout);
-    if (isCrc(algorithm))
+    if (IsCrc(algorithm))
         std::fputs("  --format FORM   hex (with leading zeros, the default), dec, or bin (base 2 in groups of 4)\n",
                    stdout);
     std::printf("  --upper         upper-case hexadecimal digits\n"
@@ -436,10 +301,10 @@ void printHelp(const Algorithm& algorithm) {
                 "Exit status: 0 done; 1 with --check, a file that did not match or could not be read, a list\n"
                 "without a proper line, or (--strict) an improper line; 2 usage error or an unreadable FILE.\n",
                 tag.c_str(), like.c_str(), tag.c_str(),
-                opensslTagOf(algorithm).empty() ? tag.c_str() : std::string(opensslTagOf(algorithm)).c_str());
+                info.opensslTag.empty() ? tag.c_str() : std::string(info.opensslTag).c_str());
 }
 
-int runHash(const Algorithm& algorithm, const Arguments& args) {
+int runHash(DigestAlgorithm algorithm, const Arguments& args) {
     Options options;
     if (const int parsed = parseOptions(algorithm, args, options); parsed != kExitOk)
         return parsed;
@@ -457,11 +322,11 @@ int runHash(const Algorithm& algorithm, const Arguments& args) {
 } // namespace
 
 bool IsHashCommand(std::string_view command) {
-    return findAlgorithm(command) != nullptr;
+    return FindDigestAlgorithm(command).has_value();
 }
 
 int RunHash(std::string_view command, const Arguments& given) {
-    const Algorithm* algorithm = findAlgorithm(command);
+    const std::optional<DigestAlgorithm> algorithm = FindDigestAlgorithm(command);
     if (!algorithm)
         return UsageError(command, "unknown command");
     // Flags written together, as coreutils takes them: -cw is -c -w.

@@ -4,6 +4,7 @@
 #include "codes_command.h"
 #include "hash_command.h"
 #include "rsa_command.h"
+#include "sum_command.h"
 
 #include <cstdio>
 #include <string>
@@ -19,6 +20,7 @@ constexpr const char* kMore = "Run 'quillhorn-cli COMMAND --help' for a command'
 void printHelp(std::FILE* to) {
     std::fputs(kUsage, to);
     std::fputs(qh::cli::kHashCommandsHelp, to);
+    std::fputs(qh::cli::kSumCommandHelp, to);
     std::fputs(kCodesHelp, to);
     std::fputs(qh::cli::kCipherCommandsHelp, to);
     std::fputs(qh::cli::kRsaCommandsHelp, to);
@@ -49,6 +51,8 @@ int run(int argc, char** argv) {
         return RunBase64(args);
     if (command == "rsa")
         return RunRsa(args);
+    if (command == "sum")
+        return RunSum(args);
     if (IsHashCommand(command))
         return RunHash(command, args);
     PrintError("unknown command '" + command + "'");

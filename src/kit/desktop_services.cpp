@@ -43,12 +43,24 @@ QString DesktopServices::askOpenFileName(QWidget* owner, const FileDialogOptions
     QFileDialog dialog(owner, QString(), QDir::currentPath(), options.filter);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setFileMode(options.folder ? QFileDialog::Directory : QFileDialog::AnyFile);
+    if (options.folder)
+        dialog.setOption(QFileDialog::ShowDirsOnly);
     if (!options.defaultName.isEmpty())
         dialog.selectFile(options.defaultName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
+}
+
+QStringList DesktopServices::askOpenFileNames(QWidget* owner, const FileDialogOptions& options) {
+    QFileDialog dialog(owner, QString(), QDir::currentPath(), options.filter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    if (dialog.exec() != QDialog::Accepted)
+        return QStringList();
+    return dialog.selectedFiles();
 }
 
 QString DesktopServices::askSaveFileName(QWidget* owner, const FileDialogOptions& options) {

@@ -12,6 +12,7 @@ public:
     bool writeClipboardText(QWidget* owner, const QByteArray& text) override;
     QString askOpenFileName(QWidget* owner, const FileDialogOptions& options) override;
     QString askSaveFileName(QWidget* owner, const FileDialogOptions& options) override;
+    QStringList askOpenFileNames(QWidget* owner, const FileDialogOptions& options) override;
     MessageAnswer showMessage(QWidget* owner, const QString& text, const QString& caption, MessageKind kind) override;
     bool openUrl(const QUrl& url) override;
 };

@@ -57,6 +57,11 @@ void browseInto(PaneServices& services, QWidget* pane, QLineEdit* box, bool forO
 
 } // namespace
 
+QStringList PaneServices::askOpenFileNames(QWidget* owner, const FileDialogOptions& options) {
+    const QString path = askOpenFileName(owner, options);
+    return path.isEmpty() ? QStringList() : QStringList{path};
+}
+
 FileDialogOptions saveResultDialogOptions() {
     return {ServiceTexts::tr("文本文件(*.txt);;数据文件(*.dat);;") + allFiles(), QStringLiteral("txt"),
             QStringLiteral("out")};

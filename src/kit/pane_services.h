@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QWidget;
@@ -33,6 +34,7 @@ struct FileDialogOptions {
     QString filter;        // Qt filter list, entries separated by ";;"
     QString defaultSuffix; // without the dot; empty for none
     QString defaultName;   // pre-filled file name; empty for none
+    bool folder = false;   // askOpenFileName: choose a folder rather than a file
 };
 
 class PaneServices {
@@ -48,6 +50,9 @@ public:
     // asks before an existing file is overwritten.
     virtual QString askOpenFileName(QWidget* owner, const FileDialogOptions& options) = 0;
     virtual QString askSaveFileName(QWidget* owner, const FileDialogOptions& options) = 0;
+    // Several existing files at once; empty when the user cancelled. By
+    // default the one file of askOpenFileName.
+    virtual QStringList askOpenFileNames(QWidget* owner, const FileDialogOptions& options);
 
     // A modal message box owned by `owner` (none when null). An empty caption
     // shows the application's name.

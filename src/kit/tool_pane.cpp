@@ -59,7 +59,7 @@ protected:
 // passes on to the control under the mouse.
 class FileDropFilter : public QObject {
 public:
-    FileDropFilter(QObject* parent, std::function<void(const QString&)> dropped)
+    FileDropFilter(QObject* parent, std::function<void(const QStringList&)> dropped)
         : QObject(parent), dropped_(std::move(dropped)) {}
 
 protected:
@@ -68,27 +68,28 @@ protected:
         if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
             return false;
         auto* drop = static_cast<QDropEvent*>(event);
-        const QString path = firstLocalFile(drop->mimeData());
-        if (path.isEmpty())
+        const QStringList paths = localFiles(drop->mimeData());
+        if (paths.isEmpty())
             return false;
         drop->setDropAction(Qt::CopyAction);
         drop->accept();
         if (type == QEvent::Drop)
-            dropped_(path);
+            dropped_(paths);
         return true;
     }
 
 private:
-    static QString firstLocalFile(const QMimeData* data) {
+    static QStringList localFiles(const QMimeData* data) {
+        QStringList paths;
         if (!data || !data->hasUrls())
-            return QString();
+            return paths;
         for (const QUrl& url : data->urls())
             if (url.isLocalFile())
-                return url.toLocalFile();
-        return QString();
+                paths.append(url.toLocalFile());
+        return paths;
     }
 
-    std::function<void(const QString&)> dropped_;
+    std::function<void(const QStringList&)> dropped_;
 };
 
 // Runs the handlers of onFocusLost. It lives in the window and falls silent
@@ -236,6 +237,10 @@ bool ToolPane::runJob(JobWork work, JobUnit unit) {
 }
 
 void ToolPane::onFileDropped(std::function<void(const QString& path)> dropped) {
+    onFilesDropped([dropped = std::move(dropped)](const QStringList& paths) { dropped(paths.constFirst()); });
+}
+
+void ToolPane::onFilesDropped(std::function<void(const QStringList& paths)> dropped) {
     auto* filter = new FileDropFilter(window_, std::move(dropped));
     window_->setAcceptDrops(true);
     window_->installEventFilter(filter);

@@ -80,6 +80,8 @@ protected:
     // give the first). Dropped text still goes into a text box as usual.
     // Called at the end of buildWindow, once the controls stand.
     void onFileDropped(std::function<void(const QString& path)> dropped);
+    // The same for a pane that takes every file dropped at once (folders too).
+    void onFilesDropped(std::function<void(const QStringList& paths)> dropped);
 
     // Runs `work` on a worker thread while the pane shows its progress (see
     // pane_job.h); what it returns runs on the GUI thread unless the job was

@@ -405,7 +405,7 @@ int runOnce(const Case& c, CloseBy by, int& status, qsizetype& messagesOnClose) 
 }
 
 TEST(EveryPane, ClosesWithTheFocusInAnyOfItsTextBoxes) {
-    const int itemCounts[] = {3, 3, 1, 2, 3};
+    const int itemCounts[] = {3, 4, 1, 2, 3};
     for (int folder = 0; folder < 5; ++folder) {
         for (int position = 0; position < itemCounts[folder]; ++position) {
             for (int box = 0;; ++box) {

@@ -113,7 +113,7 @@ TEST_F(ToolboxDlgTest, BarShowsTheTableAndThePictureFillsThePaneArea) {
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Quillhorn 2.1 -- https://quillhorn.example.org/"));
     CXTOutBarCtrl* bar = dialog->bar();
     ASSERT_EQ(bar->folderCount(), 5);
-    const int counts[] = {3, 3, 1, 2, 3};
+    const int counts[] = {3, 4, 1, 2, 3};
     const QString folders[] = {QStringLiteral("字符编码转换"), QStringLiteral("散列加密算法"),
                                QStringLiteral("分组加密算法"), QStringLiteral("公开密匙算法"),
                                QStringLiteral("关于这个软件")};
@@ -263,9 +263,9 @@ TEST_F(ToolboxDlgTest, CtrlPageKeysStepThroughEveryToolFromWhereverTheFocusIs) {
         const char* pane;
         int folder;
     };
-    const Tool next[] = {{"CASCIIU", 0},   {"CBASE", 0},      {"CMD5", 1},     {"CSHADlg", 1},
-                         {"CCRCDlg", 1},   {"CDES", 2},       {"CRSA", 3},     {"CRSATool", 3},
-                         {"CAboutVer", 4}, {"CAboutHelp", 4}, {"CAboutMe", 4}, {"CASCII", 0}};
+    const Tool next[] = {{"CASCIIU", 0},    {"CBASE", 0},    {"CMD5", 1},  {"CSHADlg", 1},  {"CCRCDlg", 1},
+                         {"CVerifyDlg", 1}, {"CDES", 2},     {"CRSA", 3},  {"CRSATool", 3}, {"CAboutVer", 4},
+                         {"CAboutHelp", 4}, {"CAboutMe", 4}, {"CASCII", 0}};
     for (const Tool& tool : next) {
         SCOPED_TRACE(tool.pane);
         QWidget* focus = QApplication::focusWidget();
@@ -301,14 +301,17 @@ TEST(QtTranslations, QtsOwnButtonsSpeakChinese) {
 }
 
 TEST(ToolboxDlg, IconThatCannotBeLoadedStopsInitialisation) {
-    test::RecordingServices services;
-    std::vector<NavEntry> table = StandardNavigationTable();
-    table[4].icon = 9999;
-    CToolboxDlg dialog(services, table);
-    EXPECT_FALSE(dialog.OnInitDialog());
-    ASSERT_EQ(services.messages.size(), 1);
-    EXPECT_EQ(services.messages[0].text, QStringLiteral("Inside Error: Can`t load icon!"));
-    EXPECT_EQ(services.messages[0].caption, table[4].itemText);
+    for (std::size_t row : {4, 6}) { // SHA 散列; 校验文件, the last item of its folder
+        SCOPED_TRACE(row);
+        test::RecordingServices services;
+        std::vector<NavEntry> table = StandardNavigationTable();
+        table[row].icon = 9999;
+        CToolboxDlg dialog(services, table);
+        EXPECT_FALSE(dialog.OnInitDialog());
+        ASSERT_EQ(services.messages.size(), 1);
+        EXPECT_EQ(services.messages[0].text, QStringLiteral("Inside Error: Can`t load icon!"));
+        EXPECT_EQ(services.messages[0].caption, table[row].itemText);
+    }
 }
 
 } // namespace

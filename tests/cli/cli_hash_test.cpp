@@ -4,8 +4,11 @@
 
 #include <array>
 #include <gtest/gtest.h>
+#include <map>
 #include <span>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace qh::test {
 namespace {
@@ -98,6 +101,54 @@ TEST_F(HashFiles, CheckReadsItsOwnOutputForEveryAlgorithm) {
         EXPECT_EQ(checked.status, 0) << checked.err;
         EXPECT_NE(checked.out.find(dir_ + "/big: OK\n"), std::string::npos);
     }
+}
+
+// sum: for each file, each algorithm's line as its own command writes it, in
+// the order asked for, from one reading of the file.
+TEST_F(HashFiles, SumWritesEachDigestCommandsLinesInOnePass) {
+    const std::vector<std::string> all = {"md5",    "sha1",  "sha224",    "sha256", "sha384",
+                                          "sha512", "crc16", "crc-ccitt", "crc32"};
+    for (const std::string tag : {"", " --tag"}) {
+        // Each command's lines, one per file (names that need it are escaped).
+        std::map<std::string, std::vector<std::string>> linesOf;
+        for (const std::string& command : all) {
+            std::istringstream out(RunCli(command + tag + files()).out);
+            for (std::string line; std::getline(out, line);)
+                linesOf[command].push_back(line + "\n");
+            ASSERT_EQ(linesOf[command].size(), 6u);
+        }
+        for (const std::vector<std::string>& commands :
+             {std::vector<std::string>{"md5", "sha256", "crc32"}, {"crc-ccitt", "sha512", "md5", "sha1"}, all}) {
+            std::string list, expected;
+            for (const std::string& command : commands)
+                list += (list.empty() ? "" : ",") + command;
+            SCOPED_TRACE(list + tag);
+            for (std::size_t file = 0; file < 6; ++file)
+                for (const std::string& command : commands)
+                    expected += linesOf[command][file];
+            const CliRun run = RunCli("sum -a " + (commands == all ? std::string("all") : list) + tag + files());
+            EXPECT_EQ(run.status, 0) << run.err;
+            EXPECT_EQ(run.out, expected);
+        }
+    }
+    // The plain lines are coreutils' own; standard input is "-".
+    EXPECT_EQ(RunCli("sum -a sha256" + files()).out, Shell("sha256sum" + files()));
+    const std::string big = RandomBytes((2 << 20) + 7, 4);
+    EXPECT_EQ(RunCli("sum --algorithms=md5,sha1", big).out, RunCli("md5", big).out + RunCli("sha1", big).out);
+
+    // Errors: a name that is no algorithm, no -a; a missing file or a folder is
+    // reported and the others still digested.
+    for (const char* arguments : {"sum -a md5,sha3", "sum -a md5,", "sum", "sum -a", "sum --tag=1 -a md5"}) {
+        SCOPED_TRACE(arguments);
+        const CliRun run = RunCli(arguments, "abc");
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find("Try 'quillhorn-cli sum --help'"), std::string::npos);
+    }
+    const CliRun missing = RunCli("sum -a crc32 " + dir_ + "/missing " + dir_ + "/sub " + dir_ + "/abc");
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.out, "352441c2  " + dir_ + "/abc\n");
+    EXPECT_NE(missing.err.find("sub: Is a directory"), std::string::npos);
 }
 
 // Runs `arguments` through quillhorn-cli COMMAND and through COMMANDsum in
