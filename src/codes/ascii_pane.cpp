@@ -59,10 +59,13 @@ void CASCII::buildWindow(QWidget* window) {
     inputButtons->addWidget(pasteButton);
     inputButtons->addWidget(clearButton);
     auto* inputLayout = new QVBoxLayout(inputGroup);
+    // The bytes to encode: the pasted ones, or the box's text in the code page.
     // In code-point mode no character is lost to the code page: no warning then.
     inputLayout->addWidget(WithTextBytes(input_, [this]() -> std::optional<TextBytes> {
         if (base_ && base_->currentIndex() >= kFirstCodePointEntry)
             return std::nullopt;
+        if (pastedInput_)
+            return TextBytes{rawInput_, std::nullopt};
         return encodeText(input_->toPlainText(), true);
     }));
     inputLayout->addLayout(inputButtons);
@@ -123,7 +126,12 @@ void CASCII::buildWindow(QWidget* window) {
 
     // Any change of the input box, typed or set by the program, makes the box's
     // text the input again.
-    QObject::connect(input_, &QPlainTextEdit::textChanged, window, [this] { pastedInput_ = false; });
+    QObject::connect(input_, &QPlainTextEdit::textChanged, window, [this] {
+        if (!pastedInput_)
+            return;
+        pastedInput_ = false;
+        RefreshTextBytes(input_);
+    });
     QObject::connect(base_, &QComboBox::currentIndexChanged, window, [this] { RefreshTextBytes(input_); });
     QObject::connect(pasteButton, &QPushButton::clicked, window, [this] { paste(); });
     QObject::connect(clearButton, &QPushButton::clicked, window, [this] { clear(); });
@@ -149,6 +157,7 @@ void CASCII::paste() {
     // Showing the text clears the flag, so it is set afterwards.
     input_->setPlainText(fromMultiLineBytes(rawInput_));
     pastedInput_ = true;
+    RefreshTextBytes(input_);
 }
 
 void CASCII::clear() {

@@ -69,12 +69,14 @@ TEST_F(AsciiPaneTest, PastedBytesAreEncodedAsPastedUntilTheBoxIsEdited) {
     find<QLineEdit>("suffixEdit")->setText(QStringLiteral(" "));
     click("encodeButton");
     EXPECT_EQ(output(), QStringLiteral("97 9 98 10 99 ")); // the bare line feed stays one byte
+    EXPECT_EQ(find<QPlainTextEdit>("inputEdit")->toolTip(), QStringLiteral("5 字节 (GBK): 61 09 62 0A 63"));
 
     find<QPlainTextEdit>("inputEdit")->moveCursor(QTextCursor::End);
     QTest::keyClicks(find<QPlainTextEdit>("inputEdit"), QStringLiteral("!"));
     EXPECT_FALSE(pane->pastedInput());
     click("encodeButton");
     EXPECT_EQ(output(), QStringLiteral("97 9 98 13 10 99 33 "));
+    EXPECT_EQ(find<QPlainTextEdit>("inputEdit")->toolTip(), QStringLiteral("7 字节 (GBK): 61 09 62 0D 0A 63 21"));
 
     // Nothing on the clipboard: paste changes nothing and says nothing.
     services.clipboardHasText = false;
