@@ -63,6 +63,14 @@
         <source>后缀:</source>
         <translation>Suffix:</translation>
     </message>
+    <message>
+        <source>Unicode 十进制</source>
+        <translation>Unicode Decimal</translation>
+    </message>
+    <message>
+        <source>Unicode 十六进制</source>
+        <translation>Unicode Hexadecimal</translation>
+    </message>
 </context>
 <context>
     <name>qh::CASCIIU</name>
@@ -157,6 +165,14 @@
     <message>
         <source>%1太长, 不能保存到设置文件!</source>
         <translation>%1 is too long to be saved to the settings file!</translation>
+    </message>
+    <message>
+        <source>Unicode 十进制</source>
+        <translation>Unicode Decimal</translation>
+    </message>
+    <message>
+        <source>Unicode 十六进制</source>
+        <translation>Unicode Hexadecimal</translation>
     </message>
 </context>
 <context>
@@ -765,6 +781,21 @@
     </message>
 </context>
 <context>
+    <name>qh::CToolboxDlg</name>
+    <message>
+        <source>代码页:</source>
+        <translation>Code page:</translation>
+    </message>
+    <message>
+        <source>打字和粘贴的文字按这个代码页变成字节, 字节按它显示成文字</source>
+        <translation>Typed and pasted text becomes bytes in this code page, and bytes show as text in it</translation>
+    </message>
+    <message>
+        <source>不能保存代码页的选择: </source>
+        <translation>Cannot save the code page choice: </translation>
+    </message>
+</context>
+<context>
     <name>qh::CVerifyDlg</name>
     <message>
         <source>通过</source>
@@ -900,6 +931,13 @@
     <message>
         <source>大图标</source>
         <translation>Large icons</translation>
+    </message>
+</context>
+<context>
+    <name>qh::CodePageWarning</name>
+    <message>
+        <source>“%1” (%2) 不能用 %3 表示, 当作 ? 处理</source>
+        <translation>“%1” (%2) cannot be written in %3; taken as ?</translation>
     </message>
 </context>
 <context>
@@ -1057,6 +1095,13 @@
     <message>
         <source>    本软件改用在线帮助系统,请访问 %1 获取帮助.</source>
         <translation>    The help of this program is online now: visit %1 for help.</translation>
+    </message>
+</context>
+<context>
+    <name>qh::TextBytesView</name>
+    <message>
+        <source>%1 字节 (%2)</source>
+        <translation>%1 bytes (%2)</translation>
     </message>
 </context>
 <context>

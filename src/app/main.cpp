@@ -1,6 +1,8 @@
 // quillhorn: the desktop toolbox.
+#include "code_page_choice.h"
 #include "desktop_services.h"
 #include "qt_translations.h"
+#include "text_codec.h"
 #include "toolbox_app.h"
 
 #include <QApplication>
@@ -86,6 +88,7 @@ int main(int argc, char** argv) {
     // Desktops match the window to its menu entry (quillhorn.desktop) by this.
     QGuiApplication::setDesktopFileName(QStringLiteral("quillhorn"));
     qh::InstallTranslations(app, language.language.value_or(qh::LanguageOfEnvironment()));
+    qh::setCurrentCodePage(qh::LoadCodePageChoice());
     qh::DesktopServices services;
     qh::CToolboxApp toolbox(services);
     return toolbox.InitInstance();

@@ -1,11 +1,15 @@
 #include "toolbox_dlg.h"
 
+#include "code_page_choice.h"
 #include "pane_services.h"
 #include "qt_translations.h"
+#include "text_codec.h"
 #include "tool_pane.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,17 +18,19 @@
 #include <QPropertyAnimation>
 #include <QRegion>
 #include <QShortcut>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
 namespace qh {
 namespace {
 
-// The window's layout in pixels: the client area, the bar's placeholder and
-// the pane area, which the start-up picture fills.
-constexpr QSize kClientSize(521, 392);
+// The window's layout in pixels: the client area, the bar's placeholder, the
+// pane area, which the start-up picture fills, and the code page's line under it.
+constexpr QSize kClientSize(521, 416);
 const QRect kBarPlaceholder(5, 7, 116, 380);
 const QRect kPaneArea(126, 7, 387, 382);
+const QRect kCodePageLine(126, 391, 387, 23);
 
 // Each file is taken at its own size; on a screen of higher density QIcon also
 // takes the file's @2x rendering beside it.
@@ -68,6 +74,7 @@ CToolboxDlg::CToolboxDlg(PaneServices& services, std::vector<NavEntry> table, QW
     picture_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     picture_->setPixmap(startUpPicture());
     barPlaceholder_ = kBarPlaceholder;
+    createCodePageLine();
 
     auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown), this);
     next->setObjectName(QStringLiteral("nextToolShortcut"));
@@ -75,6 +82,48 @@ CToolboxDlg::CToolboxDlg(PaneServices& services, std::vector<NavEntry> table, QW
     auto* previous = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp), this);
     previous->setObjectName(QStringLiteral("previousToolShortcut"));
     connect(previous, &QShortcut::activated, this, [this] { stepTool(-1); });
+}
+
+// The code page that turns texts into bytes, shown at all times under the
+// panes and chosen there; the choice is kept for the next runs.
+void CToolboxDlg::createCodePageLine() {
+    auto* line = new QWidget(this);
+    line->setObjectName(QStringLiteral("codePageLine"));
+    line->setGeometry(kCodePageLine);
+    auto* label = new QLabel(tr("代码页:"), line);
+    codePageCombo_ = new QComboBox(line);
+    codePageCombo_->setObjectName(QStringLiteral("codePageCombo"));
+    codePageCombo_->setToolTip(tr("打字和粘贴的文字按这个代码页变成字节, 字节按它显示成文字"));
+    for (const CodePage page : kCodePages) {
+        const std::string_view name = CodePageName(page);
+        codePageCombo_->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+    }
+    const auto showCurrent = [this] {
+        const auto at = std::find(kCodePages.begin(), kCodePages.end(), currentCodePage());
+        const QSignalBlocker blocker(codePageCombo_);
+        codePageCombo_->setCurrentIndex(static_cast<int>(at - kCodePages.begin()));
+    };
+    showCurrent();
+    auto* layout = new QHBoxLayout(line);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    layout->addStretch(1);
+    layout->addWidget(label);
+    layout->addWidget(codePageCombo_);
+    connect(codePageCombo_, &QComboBox::activated, this, &CToolboxDlg::chooseCodePage);
+    connect(&codePageNotices(), &CodePageNotices::changed, codePageCombo_, showCurrent);
+}
+
+void CToolboxDlg::chooseCodePage(int index) {
+    if (index < 0 || index >= static_cast<int>(kCodePages.size()))
+        return;
+    const CodePage page = kCodePages[static_cast<size_t>(index)];
+    if (page == currentCodePage())
+        return;
+    setCurrentCodePage(page);
+    if (!SaveCodePageChoice(page))
+        services_.showMessage(this, tr("不能保存代码页的选择: ") + CodePageChoicePath(), caption::Error,
+                              MessageKind::Error);
 }
 
 CToolboxDlg::~CToolboxDlg() {

@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+class QComboBox;
 class QLabel;
 
 namespace qh {
@@ -56,6 +57,7 @@ public:
     ToolPane* currentPane() const { return currentPane_; }
     const NavItem& navItem(int folder, int position) const { return navTable_[folder][position]; }
     QRect paneArea() const;
+    QComboBox* codePageCombo() const { return codePageCombo_; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -65,6 +67,8 @@ protected:
 
 private:
     bool createBar();
+    void createCodePageLine();
+    void chooseCodePage(int index);
     bool fail(const QString& text, const QString& caption);
     void selectItem(int position);
     NavItem* itemOf(int folder, const QString& text);
@@ -84,6 +88,7 @@ private:
     QLabel* picture_ = nullptr;
     QRect barPlaceholder_;
     CXTOutBarCtrl* bar_ = nullptr;
+    QComboBox* codePageCombo_ = nullptr;
     int fadeMilliseconds_ = 1000;
     bool closing_ = false;
     bool closed_ = false;

@@ -2,6 +2,7 @@
 
 #include "base64.h"
 #include "pane_services.h"
+#include "text_bytes_view.h"
 #include "text_codec.h"
 
 #include <QApplication>
@@ -49,7 +50,7 @@ void CBASE::buildWindow(QWidget* window) {
     inputSide->addWidget(encodeButton);
     inputSide->addWidget(decodeButton);
     auto* textLayout = new QGridLayout(textGroup);
-    textLayout->addWidget(input_, 0, 0);
+    textLayout->addWidget(WithTextBytes(input_), 0, 0);
     textLayout->addLayout(inputSide, 0, 1);
     textLayout->addWidget(output_, 1, 0, 1, 2);
     textLayout->setColumnStretch(0, 1);
@@ -86,7 +87,7 @@ void CBASE::encodeText() {
 }
 
 void CBASE::decodeText() {
-    const QByteArray text = toMultiLineBytes(input_->toPlainText());
+    const QByteArray text = toNotationMultiLineBytes(input_->toPlainText());
     if (text.isEmpty())
         return;
     const std::string bytes = Base64Decode(view(text));

@@ -2,6 +2,7 @@
 
 #include "byte_string.h"
 #include "pane_services.h"
+#include "text_bytes_view.h"
 #include "text_codec.h"
 
 #include <QApplication>
@@ -32,7 +33,7 @@ QByteArray toBytes(std::string_view bytes) {
 
 // Byte strings are plain ASCII; every byte of the parsed or formatted data counts.
 QByteArray parseByteString(const QString& text) {
-    return toBytes(ParseByteString(view(toTextBytes(text))));
+    return toBytes(ParseByteString(view(toNotationBytes(text))));
 }
 QString formatByteString(const QByteArray& bytes) {
     return QString::fromLatin1(FormatByteString(view(bytes)));
@@ -60,7 +61,13 @@ void CDES::buildWindow(QWidget* window) {
     auto* randomButton = named(new QPushButton(tr("随机产生"), window), "randomKeyButton");
     auto* keyRow = new QHBoxLayout;
     keyRow->addWidget(new QLabel(tr("密匙:"), window));
-    keyRow->addWidget(key_, 1);
+    keyRow->addWidget(WithTextBytes(key_,
+                                    [this]() -> std::optional<TextBytes> {
+                                        if (!keyBytes_ || keyBytes_->isChecked())
+                                            return std::nullopt;
+                                        return encodeText(key_->text(), false);
+                                    }),
+                      1);
     keyRow->addWidget(keyBytes_);
     keyRow->addWidget(randomButton);
 
@@ -90,7 +97,13 @@ void CDES::buildWindow(QWidget* window) {
     outputSide->addWidget(outputBytes_);
     outputSide->addStretch(1);
     auto* textLayout = new QGridLayout(textGroup);
-    textLayout->addWidget(input_, 0, 0);
+    textLayout->addWidget(WithTextBytes(input_,
+                                        [this]() -> std::optional<TextBytes> {
+                                            if (!inputBytes_ || inputBytes_->isChecked())
+                                                return std::nullopt;
+                                            return encodeText(input_->toPlainText(), true);
+                                        }),
+                          0, 0);
     textLayout->addLayout(inputSide, 0, 1);
     textLayout->addWidget(output_, 1, 0);
     textLayout->addLayout(outputSide, 1, 1);
@@ -131,13 +144,17 @@ void CDES::windowDestroying() {
 }
 
 // Converts the first 29 bytes of the key box to the other form: enough for a
-// byte string of the 8 key bytes and some to spare.
+// byte string of the 8 key bytes and some to spare. The box holds text when it
+// turns into a byte string, and a byte string when it turns into text.
 void CDES::toggleKeyForm(bool byteString) {
-    const QByteArray head = toTextBytes(key_->text()).left(29);
-    if (byteString)
+    if (byteString) {
+        const QByteArray head = toTextBytes(key_->text()).left(29);
         key_->setText(QString::fromLatin1(FormatByteString(view(head))));
-    else
+    } else {
+        const QByteArray head = toNotationBytes(key_->text()).left(29);
         key_->setText(fromTextBytes(toBytes(ParseByteString(view(head)))));
+    }
+    RefreshTextBytes(key_);
 }
 
 void CDES::toggleInputForm(bool byteString) {
@@ -145,6 +162,13 @@ void CDES::toggleInputForm(bool byteString) {
         input_->setPlainText(formatByteString(toMultiLineBytes(input_->toPlainText())));
     else
         input_->setPlainText(fromMultiLineBytes(parseByteString(input_->toPlainText())));
+    RefreshTextBytes(input_);
+}
+
+// The result's bytes are shown as text of the new page.
+void CDES::codePageChanged(CodePage) {
+    if (output_)
+        showResult();
 }
 
 // The input box's bytes in its current form.
@@ -175,7 +199,7 @@ void CDES::randomKey() {
 // The key of every command. The length rule counts the bytes of the box's text
 // in either form, so "AD 3E B2" passes and gives a key ending in five zeros.
 std::optional<DesKey> CDES::prepareKey() {
-    QByteArray text = toTextBytes(key_->text());
+    QByteArray text = keyBytes_->isChecked() ? toNotationBytes(key_->text()) : toTextBytes(key_->text());
     if (text.size() < 8) {
         services().showMessage(window(), tr("密匙必须为 8 个字节."), caption::InputError, MessageKind::Error);
         return std::nullopt;

@@ -26,6 +26,7 @@ public:
 protected:
     void buildWindow(QWidget* window) override;
     void windowDestroying() override;
+    void codePageChanged(CodePage previous) override;
 
 private:
     std::optional<DesKey> prepareKey();

@@ -3,6 +3,7 @@
 #include "base64.h"
 #include "byte_string.h"
 #include "des.h"
+#include "text_arguments.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -23,7 +24,7 @@ namespace {
 constexpr const char* kKeyMessage = "密匙必须为 8 个字节.";
 
 constexpr const char* kDesUsage =
-    "Usage: quillhorn-cli des encrypt|decrypt (-k KEYTEXT | -K BYTESTRING) INPUT OUTPUT\n";
+    "Usage: quillhorn-cli des encrypt|decrypt (-k KEYTEXT [--encoding NAME] | -K BYTESTRING) INPUT OUTPUT\n";
 constexpr const char* kDesHelp =
     "Encrypts or decrypts INPUT into OUTPUT with DES under an 8-byte key, in the file layout\n"
     "of the GUI's DES tool: 1024-byte chunks, the final one complement-padded.\n"
@@ -33,10 +34,13 @@ constexpr const char* kDesHelp =
     "removed afterwards. A named OUTPUT is replaced only when the command succeeds, through a\n"
     "link to its target; it may not be INPUT, nor exist as anything but a regular file.\n"
     "  -k KEYTEXT     the bytes of KEYTEXT as given, at least 8; the first 8 are used\n"
-    "                 (the GUI takes a typed key as GBK bytes: give a key with other than\n"
-    "                 ASCII characters with -K to match it)\n"
+    "                 (the GUI takes a typed key in its code page, GBK by default: give a key\n"
+    "                 with other than ASCII characters with --encoding GBK to match it)\n"
     "  -K BYTESTRING  a byte string such as \"01 23 45 67 89 AB CD EF\" (at least 8 characters);\n"
     "                 the first 8 bytes are used, missing bytes are zero\n"
+    "  --encoding NAME  KEYTEXT is read in the locale's code page and taken in NAME (GBK, UTF-8,\n"
+    "                 UTF-16LE, UTF-16BE, GB18030, Big5, Shift_JIS, ISO-8859-1); a character NAME\n"
+    "                 cannot hold is an error\n"
     "Exit status: 0 done, 1 decryption failed (wrong key or damaged file), 2 usage error,\n"
     "unreadable input or unwritable output.\n";
 
@@ -83,6 +87,7 @@ int RunDes(const Arguments& args) {
 
     std::optional<std::string> keyText;
     bool byteString = false;
+    std::optional<CodePage> encoding;
     std::vector<std::string> paths;
     ArgumentReader reader(args, 1);
     while (reader.Next()) {
@@ -100,6 +105,13 @@ int RunDes(const Arguments& args) {
             if (!reader.TakeValue(*keyText))
                 return UsageError(command, arg + " needs a key");
             byteString = arg == "-K";
+        } else if (arg == "--encoding") {
+            std::string name;
+            if (!reader.TakeValue(name))
+                return UsageError(command, "--encoding needs a code page");
+            encoding = ParseEncoding(command, name);
+            if (!encoding)
+                return kExitUsage;
         } else {
             return UsageError(command, "unknown option '" + arg + "'");
         }
@@ -108,6 +120,9 @@ int RunDes(const Arguments& args) {
         return UsageError(command, "a key (-k KEYTEXT or -K BYTESTRING) is required");
     if (paths.size() != 2)
         return UsageError(command, "INPUT and OUTPUT are required");
+    // A byte string is no text: --encoding leaves it as it is.
+    if (encoding && !byteString && !ConvertArgument("-k", *keyText, *encoding))
+        return kExitUsage;
     // The key is checked before the paths, as the GUI does.
     const std::optional<DesKey> key = desKey(*keyText, byteString);
     if (!key)

@@ -2,6 +2,7 @@
 
 #include "code_decoder.h"
 #include "code_encoder.h"
+#include "text_arguments.h"
 
 #include <functional>
 #include <optional>
@@ -10,18 +11,25 @@ namespace qh::cli {
 namespace {
 
 constexpr const char* kEncodeUsage = "Usage: quillhorn-cli codes encode [--hex] [--lower] [--width N] [--prefix P] "
-                                     "[--suffix S] [FILE]\n";
-constexpr const char* kEncodeHelp = "Writes one numeric code per input byte (decimal unless --hex), each wrapped in\n"
-                                    "the prefix and the suffix and padded with zeros to N digits. With no FILE, or\n"
-                                    "when FILE is -, reads standard input. No line end is added.\n";
+                                     "[--suffix S] [--unicode] [--encoding NAME] [FILE]\n";
+constexpr const char* kEncodeHelp =
+    "Writes one numeric code per input byte (decimal unless --hex), each wrapped in\n"
+    "the prefix and the suffix and padded with zeros to N digits. With no FILE, or\n"
+    "when FILE is -, reads standard input. No line end is added.\n"
+    "  --unicode       one code per character, its Unicode code point: the input is read in\n"
+    "                  the code page of --encoding (UTF-8 without it), and the codes are written in it\n";
 constexpr const char* kDecodeUsage = "Usage: quillhorn-cli codes decode (--dec|--hex) [--prefix P] [--suffix S] "
-                                     "[--copy-errors] [--report] [FILE]\n";
-constexpr const char* kDecodeHelp = "Writes the byte of every numeric code in the input: decimal codes of up to 3\n"
-                                    "digits (--dec) or hexadecimal codes of up to 2 (--hex), each after the prefix\n"
-                                    "and closed by the suffix, the prefix or the digit limit. Bytes that are no part\n"
-                                    "of a code are dropped, or copied to the output with --copy-errors; --report\n"
-                                    "writes one numbered line per such byte to standard error. With no FILE, or\n"
-                                    "when FILE is -, reads standard input.\n";
+                                     "[--copy-errors] [--report] [--unicode] [--encoding NAME] [FILE]\n";
+constexpr const char* kDecodeHelp =
+    "Writes the byte of every numeric code in the input: decimal codes of up to 3\n"
+    "digits (--dec) or hexadecimal codes of up to 2 (--hex), each after the prefix\n"
+    "and closed by the suffix, the prefix or the digit limit. Bytes that are no part\n"
+    "of a code are dropped, or copied to the output with --copy-errors; --report\n"
+    "writes one numbered line per such byte to standard error. With no FILE, or\n"
+    "when FILE is -, reads standard input.\n"
+    "  --unicode       a code is a Unicode code point of any number of digits: the input is read\n"
+    "                  in the code page of --encoding (UTF-8 without it), and the characters of\n"
+    "                  the codes are written in it; the codes of characters it cannot hold give ?\n";
 
 // Decoded bytes are handed out in slices of this size, so that the output and
 // the report of one slice stay small whatever the input.
@@ -48,7 +56,42 @@ struct CommonOptions {
     std::string suffix;
     std::string file;
     bool help = false;
+    bool unicode = false;
+    std::optional<CodePage> encoding;
 };
+
+// The page of the input and output texts in code-point mode.
+CodePage textPage(const CommonOptions& common) {
+    return common.encoding.value_or(CodePage::Utf8);
+}
+
+// The prefix and suffix in the form the command works on: bytes, converted
+// by --encoding; or in code-point mode, characters (read in the locale's code
+// page with --encoding, else in the text's page, UTF-8). False after a message.
+bool prepareAffixes(CommonOptions& common, std::u32string& prefix, std::u32string& suffix) {
+    const std::pair<const char*, std::string*> affixes[] = {{"--prefix", &common.prefix}, {"--suffix", &common.suffix}};
+    for (const auto& [option, text] : affixes) {
+        if (common.encoding && !ConvertArgument(option, *text, *common.encoding))
+            return false;
+    }
+    if (!common.unicode)
+        return true;
+    // Converted, the texts are in the text's page either way.
+    for (const auto& [text, characters] : {std::pair{&common.prefix, &prefix}, std::pair{&common.suffix, &suffix}}) {
+        CodePointReader reader(textPage(common));
+        reader.feed(*text, *characters);
+        reader.finish(*characters);
+    }
+    return true;
+}
+
+// Says once, after the run, that input bytes were no text in the page.
+void warnInvalidInput(const char* command, const CodePointReader& reader, CodePage page) {
+    if (reader.invalidBytes() > 0)
+        PrintError(std::string(command) + ": " + std::to_string(reader.invalidBytes()) +
+                   (reader.invalidBytes() == 1 ? " input byte is" : " input bytes are") + " no text in " +
+                   std::string(CodePageName(page)) + "; each was read as U+FFFD");
+}
 
 // Returns kExitOk when the arguments parse, else the usage error's status.
 int parseOptions(const Arguments& args, CommonOptions& common, const OwnOption& own) {
@@ -76,6 +119,15 @@ int parseOptions(const Arguments& args, CommonOptions& common, const OwnOption& 
         } else if (arg == "--suffix") {
             if (!value(common.suffix))
                 return UsageError(command, "--suffix needs a value");
+        } else if (arg == "--unicode") {
+            common.unicode = true;
+        } else if (arg == "--encoding") {
+            std::string name;
+            if (!value(name))
+                return UsageError(command, "--encoding needs a code page");
+            common.encoding = ParseEncoding(command, name);
+            if (!common.encoding)
+                return kExitUsage;
         } else {
             const std::optional<std::string> error = own(arg, value);
             if (!error)
@@ -87,6 +139,28 @@ int parseOptions(const Arguments& args, CommonOptions& common, const OwnOption& 
             return UsageError(command, "option '" + arg + "' takes no value");
     }
     return kExitOk;
+}
+
+int encodeCodePoints(InputFile& input, const EncodeOptions& bytesOptions, const std::u32string& prefix,
+                     const std::u32string& suffix, CodePage page) {
+    const CodePointEncodeOptions options{bytesOptions.base, bytesOptions.lowerCase, bytesOptions.width, prefix, suffix};
+    CodePointReader reader(page);
+    std::string chunk;
+    std::u32string characters;
+    for (bool end = false; !end;) {
+        if (!input.read(chunk))
+            return kExitUsage;
+        characters.clear();
+        end = chunk.empty();
+        if (end)
+            reader.finish(characters);
+        else
+            reader.feed(chunk, characters);
+        if (!WriteStdout(EncodeText(EncodeCodePoints(characters, options), page).bytes))
+            return kExitUsage;
+    }
+    warnInvalidInput("codes encode", reader, page);
+    return FlushStdout() ? kExitOk : kExitUsage;
 }
 
 int runEncode(const Arguments& args) {
@@ -114,8 +188,12 @@ int runEncode(const Arguments& args) {
     if (common.help) {
         std::fputs(kEncodeUsage, stdout);
         std::fputs(kEncodeHelp, stdout);
+        std::fputs(kEncodingHelp, stdout);
         return kExitOk;
     }
+    std::u32string prefix, suffix;
+    if (!prepareAffixes(common, prefix, suffix))
+        return kExitUsage;
     options.prefix = common.prefix;
     options.suffix = common.suffix;
 
@@ -124,6 +202,8 @@ int runEncode(const Arguments& args) {
     InputFile input(common.file);
     if (!input.ok())
         return kExitUsage;
+    if (common.unicode)
+        return encodeCodePoints(input, options, prefix, suffix, textPage(common));
     const CodeEncoder encoder(options);
     std::string chunk;
     std::string codes;
@@ -146,6 +226,70 @@ bool writeReport(std::string& report) {
         return false;
     report.clear();
     return true;
+}
+
+// The report of code-point mode comes in UTF-8; it is written as the texts are,
+// in the page's notation form.
+bool writeCodePointReport(std::string& report, CodePage page) {
+    const CodePage notation = NotationCodePage(page);
+    if (notation != CodePage::Utf8 && !report.empty()) {
+        std::u32string characters;
+        CodePointReader reader(CodePage::Utf8);
+        reader.feed(report, characters);
+        reader.finish(characters);
+        report = EncodeText(characters, notation).bytes;
+    }
+    return writeReport(report);
+}
+
+int decodeCodePoints(InputFile& input, const CodePointParams& params, bool wantReport, CodePage page) {
+    CodePointDecoder decoder(params);
+    CodePointReader reader(page);
+    std::string reportText;
+    std::string* const report = wantReport ? &reportText : nullptr;
+    std::optional<char32_t> unrepresentable;
+    std::string chunk;
+    std::u32string characters;
+    std::u32string decoded;
+    // Decodes a piece of text, or ends it, and writes what came of it.
+    const auto step = [&](bool end) {
+        decoded.clear();
+        for (size_t at = 0; at < characters.size(); at += kDecodeSlice) {
+            decoder.feed(std::u32string_view(characters).substr(at, kDecodeSlice), decoded, report);
+            EncodedText bytes = EncodeText(decoded, page);
+            decoded.clear();
+            if (!unrepresentable)
+                unrepresentable = bytes.unrepresentable;
+            if (!WriteStdout(bytes.bytes) || (report && !writeCodePointReport(*report, page)))
+                return false;
+        }
+        if (end) {
+            decoder.finish(decoded, report);
+            EncodedText bytes = EncodeText(decoded, page);
+            if (!unrepresentable)
+                unrepresentable = bytes.unrepresentable;
+            if (!WriteStdout(bytes.bytes) || (report && !writeCodePointReport(*report, page)))
+                return false;
+        }
+        return true;
+    };
+    for (bool end = false; !end;) {
+        if (!input.read(chunk))
+            return kExitUsage;
+        characters.clear();
+        end = chunk.empty();
+        if (end)
+            reader.finish(characters);
+        else
+            reader.feed(chunk, characters);
+        if (!step(end))
+            return kExitUsage;
+    }
+    warnInvalidInput("codes decode", reader, page);
+    if (unrepresentable)
+        PrintError("codes decode: " + DescribeCharacter(*unrepresentable) + " and any other character " +
+                   std::string(CodePageName(page)) + " cannot hold were written as ?");
+    return FlushStdout() ? kExitOk : kExitUsage;
 }
 
 int runDecode(const Arguments& args) {
@@ -174,16 +318,23 @@ int runDecode(const Arguments& args) {
     if (common.help) {
         std::fputs(kDecodeUsage, stdout);
         std::fputs(kDecodeHelp, stdout);
+        std::fputs(kEncodingHelp, stdout);
         return kExitOk;
     }
     if (base == 0 || baseTwice)
         return UsageError("codes decode", "exactly one of --dec and --hex is required");
+    std::u32string prefix, suffix;
+    if (!prepareAffixes(common, prefix, suffix))
+        return kExitUsage;
 
     if (!DistinctFiles(common.file, OutputTarget{}))
         return kExitUsage;
     InputFile input(common.file);
     if (!input.ok())
         return kExitUsage;
+    if (common.unicode)
+        return decodeCodePoints(input, MakeCodePointParams(base, prefix, suffix, copyErrors), wantReport,
+                                textPage(common));
     CodeDecoder decoder(MakeDecodeParams(base, common.prefix, common.suffix, copyErrors));
     std::string reportText;
     std::string* const report = wantReport ? &reportText : nullptr; // no report is built unless asked for

@@ -9,6 +9,7 @@
 #include "sha.h"
 #include "sum_check.h"
 #include "sum_file.h"
+#include "text_arguments.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -92,8 +93,9 @@ std::optional<std::string> digestFile(DigestAlgorithm algorithm, const std::stri
 
 struct Input {
     bool isFile = true;
-    std::string name;  // the file's name, or the quoted text
-    std::string bytes; // the bytes of -s or -x
+    std::string name;    // the file's name, or the quoted text
+    std::string bytes;   // the bytes of -s or -x
+    bool isText = false; // -s: --encoding converts it
 };
 
 struct Options {
@@ -107,6 +109,7 @@ struct Options {
     bool tag = false;
     bool zero = false;
     bool help = false;
+    std::optional<CodePage> encoding; // --encoding
 };
 
 // The bytes of -x, parsed as the GUI parses its hexadecimal input for the
@@ -135,7 +138,7 @@ int parseOptions(DigestAlgorithm algorithm, const Arguments& args, Options& opti
             options.inputs.push_back({true, arg, {}});
             continue;
         }
-        const bool takesValue = arg == "-s" || arg == "-x" || arg == "--format";
+        const bool takesValue = arg == "-s" || arg == "-x" || arg == "--format" || arg == "--encoding";
         if (reader.HasInlineValue() && !takesValue)
             return UsageError(command, "option '" + arg + "' takes no value");
         std::string text;
@@ -146,7 +149,7 @@ int parseOptions(DigestAlgorithm algorithm, const Arguments& args, Options& opti
         } else if (arg == "-s") {
             if (!reader.TakeValue(text))
                 return UsageError(command, "-s needs a text");
-            options.inputs.push_back({false, "\"" + text + "\"", text});
+            options.inputs.push_back({false, "\"" + text + "\"", text, true});
         } else if (arg == "-x") {
             if (!reader.TakeValue(text))
                 return UsageError(command, "-x needs a hexadecimal text");
@@ -154,6 +157,12 @@ int parseOptions(DigestAlgorithm algorithm, const Arguments& args, Options& opti
             if (!bytes)
                 return kExitUsage;
             options.inputs.push_back({false, "\"" + text + "\"", std::move(*bytes)});
+        } else if (arg == "--encoding") {
+            if (!reader.TakeValue(text))
+                return UsageError(command, "--encoding needs a code page");
+            options.encoding = ParseEncoding(command, text);
+            if (!options.encoding)
+                return kExitUsage;
         } else if (arg == "-c" || arg == "--check") {
             options.check = true;
         } else if (arg == "--status" || arg == "--quiet" || arg == "-w" || arg == "--warn") {
@@ -203,6 +212,10 @@ int parseOptions(DigestAlgorithm algorithm, const Arguments& args, Options& opti
         return UsageError(command,
                           "the " + options.checkOnly.back() + " option is meaningful only when verifying checksums");
     }
+    if (options.encoding)
+        for (Input& input : options.inputs)
+            if (input.isText && !ConvertArgument("-s", input.bytes, *options.encoding))
+                return kExitUsage;
     return kExitOk;
 }
 
@@ -263,12 +276,14 @@ void printHelp(DigestAlgorithm algorithm) {
                       : isSha(algorithm)                ? "[--spaced]"
                                                         : "[--format hex|dec|bin]";
     const std::string like = IsCrc(algorithm) ? "sha256sum" : name + "sum";
-    std::printf("Usage: quillhorn-cli %s [--upper] %s [--tag] [-b|-t] [-z] [-s TEXT]... [-x HEXTEXT]... [FILE]...\n"
+    std::printf("Usage: quillhorn-cli %s [--upper] %s [--tag] [-b|-t] [-z] [--encoding NAME] [-s TEXT]...\n"
+                "       [-x HEXTEXT]... [FILE]...\n"
                 "       quillhorn-cli %s -c [--status|--quiet|--warn] [--strict] [--ignore-missing] [FILE]...\n"
                 "Writes one line \"DIGEST  NAME\" per input, as %s does: for each FILE (standard\n"
                 "input when none is given, or for -), each -s TEXT and each -x HEXTEXT, in the order given.\n"
                 "  -s TEXT         the bytes of TEXT; NAME is the text in double quotes\n",
                 name.c_str(), own, name.c_str(), like.c_str());
+    std::fputs(kEncodingHelp, stdout);
     if (algorithm == DigestAlgorithm::Md5)
         std::fputs("  -x HEXTEXT      pairs of hexadecimal digits, blanks and tabs between pairs:\n"
                    "                  \"AD 3E\" and \"AD3E\" are the bytes AD 3E; \"ADE\" is refused\n"
@@ -334,7 +349,8 @@ int RunHash(std::string_view command, const Arguments& given) {
     bool options = true;
     for (std::size_t at = 0; at < given.size(); ++at) {
         const std::string& arg = given[at];
-        const bool isValue = at > 0 && (given[at - 1] == "-s" || given[at - 1] == "-x" || given[at - 1] == "--format");
+        const bool isValue = at > 0 && (given[at - 1] == "-s" || given[at - 1] == "-x" || given[at - 1] == "--format" ||
+                                        given[at - 1] == "--encoding");
         options = options && (arg != "--" || isValue);
         if (options && !isValue && arg.size() > 2 && arg[0] == '-' &&
             arg.find_first_not_of("bctwz", 1) == std::string::npos) {

@@ -4,10 +4,12 @@
 #include "config_file.h"
 #include "config_line.h"
 #include "pane_services.h"
+#include "text_bytes_view.h"
 #include "text_codec.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -41,6 +43,25 @@ QString toShown(const std::string& text) {
     return fromTextBytes(toBytes(text));
 }
 
+// The settings file's texts are GBK, whichever code page is chosen.
+std::string toSettingText(const QString& text) {
+    return toStd(toTextBytes(text, CodePage::Gbk));
+}
+QString fromSettingText(const std::string& text) {
+    return fromTextBytes(toBytes(text), CodePage::Gbk);
+}
+
+// An option that older files lack: false when it is missing.
+bool optionalBool(const vyst::ansi::ConfigFile& file, const std::string& option) {
+    try {
+        return file.GetBool(option, kDomain);
+    } catch (const vyst::ansi::excep& error) {
+        if (error.code() != vyst::ansi::excep::NoOption)
+            throw;
+        return false;
+    }
+}
+
 // The result as the output box shows it: line breaks as such, and a zero byte
 // as the visible symbol for NUL rather than nothing.
 QString displayText(const QByteArray& bytes) {
@@ -69,6 +90,7 @@ void CASCIIU::loadSettings() {
             setting.end = file.GetValue("end" + k, kDomain);
             setting.head = file.GetValue("head" + k, kDomain);
             setting.name = file.GetValue("name" + k, kDomain);
+            setting.unicode = optionalBool(file, "unicode" + k);
             settings_.push_back(std::move(setting));
         }
     } catch (const vyst::ansi::excep& error) {
@@ -132,7 +154,12 @@ void CASCIIU::buildWindow(QWidget* window) {
     buttons->addWidget(copyButton);
     buttons->addWidget(saveButton);
     auto* outputLayout = new QVBoxLayout(outputGroup);
-    outputLayout->addWidget(output_, 1);
+    // The output's tooltip shows the result's bytes, which copy and save hand on.
+    outputLayout->addWidget(WithTextBytes(output_,
+                                          [this]() -> std::optional<TextBytes> {
+                                              return TextBytes{result_, unrepresentable_};
+                                          }),
+                            1);
     outputLayout->addWidget(hint);
     outputLayout->addLayout(buttons);
 
@@ -153,9 +180,13 @@ void CASCIIU::buildWindow(QWidget* window) {
     decimalPosition_ = base_->count() - 1;
     base_->addItem(tr("十六进制"));
     hexPosition_ = base_->count() - 1;
+    base_->addItem(QCoreApplication::translate("qh::CASCIIU", "Unicode 十进制"));
+    codePointDecimalPosition_ = base_->count() - 1;
+    base_->addItem(QCoreApplication::translate("qh::CASCIIU", "Unicode 十六进制"));
+    codePointHexPosition_ = base_->count() - 1;
     base_->setCurrentIndex(-1);
     for (const DecodingSetting& setting : settings_)
-        settingsList_->addItem(toShown(setting.name));
+        settingsList_->addItem(fromSettingText(setting.name));
     if (!settings_.empty()) {
         settingsList_->setCurrentIndex(0);
         applySetting(0);
@@ -192,45 +223,75 @@ void CASCIIU::applySetting(int position) {
         return;
     const DecodingSetting& setting = settings_[index];
     if (setting.base == 10)
-        base_->setCurrentIndex(decimalPosition_);
+        base_->setCurrentIndex(setting.unicode ? codePointDecimalPosition_ : decimalPosition_);
     else if (setting.base == 16)
-        base_->setCurrentIndex(hexPosition_);
-    prefix_->setText(toShown(setting.head));
-    suffix_->setText(toShown(setting.end));
+        base_->setCurrentIndex(setting.unicode ? codePointHexPosition_ : hexPosition_);
+    prefix_->setText(fromSettingText(setting.head));
+    suffix_->setText(fromSettingText(setting.end));
     (setting.copyerr ? copyErrors_ : ignoreErrors_)->setChecked(true);
 }
 
-int CASCIIU::selectedBase() const {
+CASCIIU::BaseChoice CASCIIU::selectedBase() const {
     const int position = base_->currentIndex();
     if (position < 0)
-        return 0;
-    if (position == decimalPosition_)
-        return 10;
-    if (position == hexPosition_)
-        return 16;
-    return 0;
+        return {};
+    if (position == decimalPosition_ || position == codePointDecimalPosition_)
+        return {10, position == codePointDecimalPosition_};
+    if (position == hexPosition_ || position == codePointHexPosition_)
+        return {16, position == codePointHexPosition_};
+    return {};
 }
 
 void CASCIIU::decode() {
-    const int base = selectedBase();
-    if (base == 0) {
+    const BaseChoice choice = selectedBase();
+    if (choice.base == 0) {
         report_ = kNoBaseMessage;
         if (showErrors_->isChecked())
             output_->setPlainText(QString::fromLatin1(report_));
         return;
     }
-    const DecodeParams params = MakeDecodeParams(base, toStd(toTextBytes(prefix_->text())),
-                                                 toStd(toTextBytes(suffix_->text())), copyErrors_->isChecked());
-    const DecodeOutput decoded = DecodeCodes(toStd(toMultiLineBytes(input_->toPlainText())), params);
-    result_ = toBytes(decoded.result);
-    report_ = toBytes(decoded.report);
+    if (choice.codePoints) {
+        const CodePointParams params = MakeCodePointParams(choice.base, toCodePoints(prefix_->text()),
+                                                           toCodePoints(suffix_->text()), copyErrors_->isChecked());
+        const CodePointOutput decoded = DecodeCodes(toCodePoints(withCrLf(input_->toPlainText())), params);
+        keepCodePointResult(fromCodePoints(decoded.result), QString::fromStdString(decoded.report));
+    } else {
+        // The code text is a notation; the decoded bytes are the result as they are.
+        const DecodeParams params = MakeDecodeParams(choice.base, toStd(toNotationBytes(prefix_->text())),
+                                                     toStd(toNotationBytes(suffix_->text())), copyErrors_->isChecked());
+        const DecodeOutput decoded = DecodeCodes(toStd(toNotationMultiLineBytes(input_->toPlainText())), params);
+        result_ = toBytes(decoded.result);
+        report_ = toBytes(decoded.report);
+        codePointResult_.reset();
+        unrepresentable_.reset();
+    }
     showOutput();
+}
+
+// The result's bytes are the characters in the code page; the first one it
+// cannot hold is named under the output.
+void CASCIIU::keepCodePointResult(const QString& result, const QString& report) {
+    codePointResult_ = result;
+    codePointReport_ = report;
+    const TextBytes bytes = encodeText(result, false);
+    result_ = bytes.bytes;
+    unrepresentable_ = bytes.unrepresentable;
+    report_ = toNotationBytes(report);
+}
+
+// Decoded bytes are shown in the new page; decoded characters keep their
+// characters, with bytes in the new page.
+void CASCIIU::codePageChanged(CodePage) {
+    if (codePointResult_)
+        keepCodePointResult(*codePointResult_, codePointReport_);
+    if (output_)
+        showOutput();
 }
 
 void CASCIIU::showOutput() {
     QString text = displayText(result_);
     if (showErrors_->isChecked())
-        text += fromMultiLineBytes(report_);
+        text += fromNotationMultiLineBytes(report_);
     output_->setPlainText(text);
 }
 
@@ -245,10 +306,12 @@ void CASCIIU::saveSetting() {
     }
 
     DecodingSetting setting;
-    setting.name = toStd(toTextBytes(name));
-    setting.head = toStd(toTextBytes(prefix_->text()));
-    setting.end = toStd(toTextBytes(suffix_->text()));
-    setting.base = selectedBase();
+    setting.name = toSettingText(name);
+    setting.head = toSettingText(prefix_->text());
+    setting.end = toSettingText(suffix_->text());
+    const BaseChoice choice = selectedBase();
+    setting.base = choice.base;
+    setting.unicode = choice.codePoints;
     setting.copyerr = copyErrors_->isChecked();
     // A text the file cannot hold (a pasted line break, a line too long to load)
     // is refused before anything changes, naming the box that holds it.
@@ -294,6 +357,8 @@ bool CASCIIU::writeSetting(const DecodingSetting& setting, int index) {
         file.AddOption("end" + k, setting.end, kDomain);
         file.AddInt("base" + k, setting.base, kDomain);
         file.AddBool("copyerr" + k, setting.copyerr, kDomain);
+        if (setting.unicode)
+            file.AddBool("unicode" + k, true, kDomain);
         file.Save();
         return true;
     } catch (const vyst::ansi::excep& error) {

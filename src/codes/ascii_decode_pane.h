@@ -7,6 +7,8 @@
 #include "tool_pane.h"
 
 #include <QByteArray>
+#include <QString>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,7 @@ struct DecodingSetting {
     std::string end;  // suffix
     int base = 0;     // 10, 16, or 0 when saved with no base chosen
     bool copyerr = false;
+    bool unicode = false; // the codes are code points ("unicode" + i in the file, written only when true)
 };
 
 class CASCIIU : public ToolPane {
@@ -46,15 +49,23 @@ public:
 protected:
     void buildWindow(QWidget* window) override;
     void windowDestroying() override;
+    void codePageChanged(CodePage previous) override;
 
 private:
+    // The chosen entry of the base list: 10 or 16 (0 for none), of bytes or of code points.
+    struct BaseChoice {
+        int base = 0;
+        bool codePoints = false;
+    };
+
     void loadSettings();
     void applySetting(int position);
     void saveSetting();
     bool writeSetting(const DecodingSetting& setting, int index);
     void decode();
     void showOutput();
-    int selectedBase() const;
+    BaseChoice selectedBase() const;
+    void keepCodePointResult(const QString& result, const QString& report);
 
     std::string settingsFile_;
     std::vector<DecodingSetting> settings_;
@@ -64,8 +75,15 @@ private:
     int settingsInFile_ = 0;
     QByteArray result_;
     QByteArray report_;
+    // The last decoding's characters and report in code-point mode, which the
+    // result's bytes follow into another code page.
+    std::optional<QString> codePointResult_;
+    QString codePointReport_;
+    std::optional<char32_t> unrepresentable_; // the first decoded character the code page cannot hold
     int decimalPosition_ = 0;
     int hexPosition_ = 1;
+    int codePointDecimalPosition_ = 2;
+    int codePointHexPosition_ = 3;
 
     QPlainTextEdit* input_ = nullptr;
     QComboBox* base_ = nullptr;

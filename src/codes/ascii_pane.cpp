@@ -2,10 +2,12 @@
 
 #include "code_encoder.h"
 #include "pane_services.h"
+#include "text_bytes_view.h"
 #include "text_codec.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -57,7 +59,15 @@ void CASCII::buildWindow(QWidget* window) {
     inputButtons->addWidget(pasteButton);
     inputButtons->addWidget(clearButton);
     auto* inputLayout = new QVBoxLayout(inputGroup);
-    inputLayout->addWidget(input_);
+    // The bytes to encode: the pasted ones, or the box's text in the code page.
+    // In code-point mode no character is lost to the code page: no warning then.
+    inputLayout->addWidget(WithTextBytes(input_, [this]() -> std::optional<TextBytes> {
+        if (base_ && base_->currentIndex() >= kFirstCodePointEntry)
+            return std::nullopt;
+        if (pastedInput_)
+            return TextBytes{rawInput_, std::nullopt};
+        return encodeText(input_->toPlainText(), true);
+    }));
     inputLayout->addLayout(inputButtons);
 
     auto* outputGroup = new QGroupBox(tr("输出"), window);
@@ -68,6 +78,9 @@ void CASCII::buildWindow(QWidget* window) {
     base_->setObjectName(QStringLiteral("baseCombo"));
     base_->addItem(tr("十进制"));
     base_->addItem(tr("十六进制"));
+    // Code points of the characters instead of codes of their bytes.
+    base_->addItem(tr("Unicode 十进制"));
+    base_->addItem(tr("Unicode 十六进制"));
     base_->setCurrentIndex(0);
     prefixBox_ = makeLineEdit("prefixEdit", outputGroup);
     suffixBox_ = makeLineEdit("suffixEdit", outputGroup);
@@ -113,7 +126,13 @@ void CASCII::buildWindow(QWidget* window) {
 
     // Any change of the input box, typed or set by the program, makes the box's
     // text the input again.
-    QObject::connect(input_, &QPlainTextEdit::textChanged, window, [this] { pastedInput_ = false; });
+    QObject::connect(input_, &QPlainTextEdit::textChanged, window, [this] {
+        if (!pastedInput_)
+            return;
+        pastedInput_ = false;
+        RefreshTextBytes(input_);
+    });
+    QObject::connect(base_, &QComboBox::currentIndexChanged, window, [this] { RefreshTextBytes(input_); });
     QObject::connect(pasteButton, &QPushButton::clicked, window, [this] { paste(); });
     QObject::connect(clearButton, &QPushButton::clicked, window, [this] { clear(); });
     QObject::connect(encodeButton, &QPushButton::clicked, window, [this] { encode(); });
@@ -138,6 +157,7 @@ void CASCII::paste() {
     // Showing the text clears the flag, so it is set afterwards.
     input_->setPlainText(fromMultiLineBytes(rawInput_));
     pastedInput_ = true;
+    RefreshTextBytes(input_);
 }
 
 void CASCII::clear() {
@@ -146,27 +166,49 @@ void CASCII::clear() {
 }
 
 void CASCII::encode() {
+    const QString typed = input_->toPlainText();
     if (!pastedInput_)
-        rawInput_ = toMultiLineBytes(input_->toPlainText());
-    prefix_ = toTextBytes(prefixBox_->text());
-
-    EncodeOptions options;
-    options.base = base_->currentIndex() == 0 ? CodeBase::Decimal : CodeBase::Hexadecimal;
-    options.lowerCase = lowerCase_->isChecked();
+        rawInput_ = toMultiLineBytes(typed);
+    const int entry = base_->currentIndex();
+    const bool codePoints = entry >= kFirstCodePointEntry;
+    const CodeBase base = entry == 0 || entry == kFirstCodePointEntry ? CodeBase::Decimal : CodeBase::Hexadecimal;
+    const bool lowerCase = lowerCase_->isChecked();
     const QByteArray widthText = widthBox_->text().toLatin1();
-    options.width = ParseCodeWidth(std::string_view(widthText.constData(), static_cast<size_t>(widthText.size())));
-    options.prefix = toStd(prefix_);
-    options.suffix = toStd(toTextBytes(suffixBox_->text()));
+    const int width = ParseCodeWidth(std::string_view(widthText.constData(), static_cast<size_t>(widthText.size())));
 
     codeFormat_ = "%0";
     if (!widthText.isEmpty() && widthText != "0")
         codeFormat_ += widthText;
-    codeFormat_ += options.base == CodeBase::Decimal ? "d" : (options.lowerCase ? "x" : "X");
+    codeFormat_ += base == CodeBase::Decimal ? "d" : (lowerCase ? "x" : "X");
 
-    const std::string codes =
-        EncodeCodes(std::string_view(rawInput_.constData(), static_cast<size_t>(rawInput_.size())), options);
-    result_ = QByteArray(codes.data(), static_cast<qsizetype>(codes.size()));
+    if (codePoints) {
+        // The characters themselves: what was pasted, or the box's text with CR LF line ends.
+        prefix_ = toTextBytes(prefixBox_->text());
+        const CodePointEncodeOptions options{base, lowerCase, width, toCodePoints(prefixBox_->text()),
+                                             toCodePoints(suffixBox_->text())};
+        const QString text = pastedInput_ ? fromTextBytes(rawInput_) : withCrLf(typed);
+        result_ = toTextBytes(fromCodePoints(EncodeCodePoints(toCodePoints(text), options)));
+    } else {
+        // Codes, prefix and suffix are a notation: written in ASCII form, then
+        // taken into the code page as the result's text.
+        prefix_ = toNotationBytes(prefixBox_->text());
+        EncodeOptions options;
+        options.base = base;
+        options.lowerCase = lowerCase;
+        options.width = width;
+        options.prefix = toStd(prefix_);
+        options.suffix = toStd(toNotationBytes(suffixBox_->text()));
+        const std::string codes =
+            EncodeCodes(std::string_view(rawInput_.constData(), static_cast<size_t>(rawInput_.size())), options);
+        result_ = notationToTextBytes(QByteArray(codes.data(), static_cast<qsizetype>(codes.size())));
+    }
     output_->setPlainText(fromTextBytes(result_));
+}
+
+// The raw input and the result are texts: they keep their characters.
+void CASCII::codePageChanged(CodePage previous) {
+    rawInput_ = toTextBytes(fromTextBytes(rawInput_, previous));
+    result_ = toTextBytes(fromTextBytes(result_, previous));
 }
 
 } // namespace qh

@@ -18,6 +18,8 @@ class CASCII : public ToolPane {
 
 public:
     static constexpr QColor kPaneColour{174, 188, 192};
+    // The base list: decimal and hexadecimal codes of bytes, then of code points.
+    static constexpr int kFirstCodePointEntry = 2;
 
     explicit CASCII(PaneServices& services);
     const char* className() const override { return "CASCII"; }
@@ -31,6 +33,7 @@ public:
 protected:
     void buildWindow(QWidget* window) override;
     void windowDestroying() override;
+    void codePageChanged(CodePage previous) override;
 
 private:
     void paste();

@@ -54,4 +54,16 @@ std::string EncodeCodes(std::string_view bytes, const EncodeOptions& options) {
     return out;
 }
 
+std::u32string EncodeCodePoints(std::u32string_view text, const CodePointEncodeOptions& options) {
+    const int width = std::clamp(options.width, 0, kMaxCodeWidth);
+    std::u32string out;
+    for (const char32_t c : text) {
+        out += options.prefix;
+        for (const char digit : formatCode(static_cast<unsigned>(c), options.base, options.lowerCase, width))
+            out.push_back(static_cast<char32_t>(digit));
+        out += options.suffix;
+    }
+    return out;
+}
+
 } // namespace qh

@@ -1,7 +1,8 @@
 // Text to numeric character codes: one code per byte, each wrapped in a prefix
 // and a suffix, in decimal or hexadecimal, padded with zeros to a minimum width.
 // Bytes are unsigned: 0x80 to 0xFF give 128 to 255 (80 to FF), so the decoder
-// reads every code back. Plain code without Qt, shared by the GUI and the CLI.
+// reads every code back. In code-point mode a code is a character's Unicode
+// code point instead. Plain code without Qt, shared by the GUI and the CLI.
 #ifndef QUILLHORN_CODE_ENCODER_H
 #define QUILLHORN_CODE_ENCODER_H
 
@@ -47,6 +48,17 @@ private:
 
 // One-shot form.
 std::string EncodeCodes(std::string_view bytes, const EncodeOptions& options);
+
+// Code-point mode: one code per character, its code point, with the prefix
+// and suffix given as characters.
+struct CodePointEncodeOptions {
+    CodeBase base = CodeBase::Decimal;
+    bool lowerCase = false;
+    int width = 0;
+    std::u32string prefix;
+    std::u32string suffix;
+};
+std::u32string EncodeCodePoints(std::u32string_view text, const CodePointEncodeOptions& options);
 
 } // namespace qh
 

@@ -3,6 +3,7 @@
 #include "byte_source.h"
 #include "byte_string.h"
 #include "pane_services.h"
+#include "text_bytes_view.h"
 #include "text_codec.h"
 
 #include <QApplication>
@@ -80,7 +81,14 @@ QGroupBox* BuildHashInputGroup(PaneServices& services, QWidget* pane, HashInputC
     layout->setContentsMargins(6, 4, 6, 6);
     layout->setSpacing(4);
     layout->addLayout(fileRow);
-    layout->addWidget(controls.text, 1);
+    layout->addWidget(WithTextBytes(controls.text,
+                                    [kind = controls.kind, text = controls.text]() -> std::optional<TextBytes> {
+                                        if (kind->currentIndex() == static_cast<int>(HashInputKind::File) ||
+                                            kind->currentIndex() == static_cast<int>(HashInputKind::ByteString))
+                                            return std::nullopt;
+                                        return encodeText(text->toPlainText(), true);
+                                    }),
+                      1);
 
     ApplyHashInputKind(controls);
 
@@ -114,6 +122,7 @@ void ApplyHashInputKind(const HashInputControls& controls) {
     controls.path->setEnabled(file);
     controls.browse->setEnabled(file);
     controls.text->setEnabled(!file);
+    RefreshTextBytes(controls.text);
 }
 
 std::unique_ptr<ByteSource> OpenHashInput(PaneServices& services, QWidget* pane, const HashInputControls& controls,
@@ -122,7 +131,7 @@ std::unique_ptr<ByteSource> OpenHashInput(PaneServices& services, QWidget* pane,
     case HashInputKind::File:
         return openFile(services, pane, controls.path->text(), clearOutput);
     case HashInputKind::ByteString:
-        return openByteString(services, pane, toMultiLineBytes(controls.text->toPlainText()));
+        return openByteString(services, pane, toNotationMultiLineBytes(controls.text->toPlainText()));
     case HashInputKind::Text:
         break;
     }

@@ -4,6 +4,7 @@
 #include "hash_value.h"
 #include "md5.h"
 #include "pane_services.h"
+#include "text_bytes_view.h"
 #include "text_codec.h"
 
 #include <QButtonGroup>
@@ -60,7 +61,13 @@ void CMD5::buildWindow(QWidget* window) {
     inputLayout->setSpacing(4);
     inputLayout->addLayout(fileRow);
     inputLayout->addLayout(kindRow);
-    inputLayout->addWidget(input_, 1);
+    inputLayout->addWidget(WithTextBytes(input_,
+                                         [this]() -> std::optional<TextBytes> {
+                                             if (!fileRadio_ || fileRadio_->isChecked() || hashValueRadio_->isChecked())
+                                                 return std::nullopt;
+                                             return encodeText(input_->toPlainText(), true);
+                                         }),
+                           1);
 
     auto* outputGroup = new QGroupBox(tr("输出"), window);
     output_ = named(new QLineEdit(outputGroup), "outputEdit");
@@ -121,6 +128,7 @@ void CMD5::applyInputKind() {
     path_->setEnabled(file);
     browse_->setEnabled(file);
     input_->setEnabled(!file);
+    RefreshTextBytes(input_);
 }
 
 void CMD5::compute() {
@@ -147,7 +155,8 @@ void CMD5::compute() {
         });
         return;
     } else if (hashValueRadio_->isChecked()) {
-        const std::optional<std::string> bytes = ParseMd5HashValue(view(toMultiLineBytes(input_->toPlainText())));
+        const std::optional<std::string> bytes =
+            ParseMd5HashValue(view(toNotationMultiLineBytes(input_->toPlainText())));
         if (!bytes) {
             services().showMessage(window(), tr("散列值必须由十六进制数组成,用空格分隔."), tr("输入格式错误!"),
                                    MessageKind::Error);

@@ -1,6 +1,7 @@
 #include "pane_services.h"
 
 #include "output_file.h"
+#include "text_codec.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,11 +28,6 @@ public:
 private:
     QString saved_;
 };
-
-QByteArray upToFirstNul(const QByteArray& bytes) {
-    const qsizetype nul = bytes.indexOf('\0');
-    return nul < 0 ? bytes : bytes.left(nul);
-}
 
 // On Linux many files have no extension, so "all files" matches "*" rather than
 // "*.*" (which needs a dot in the name).

@@ -41,8 +41,9 @@ class PaneServices {
 public:
     virtual ~PaneServices() = default;
 
-    // Clipboard text as the program's text bytes (GBK). A read may return bytes
-    // that hold NUL; a write puts the bytes given, which hold no NUL.
+    // Clipboard text as the program's text bytes (in the chosen code page, see
+    // text_codec.h). A read may return bytes that hold NUL; a write puts the
+    // bytes given, which hold no NUL character.
     virtual ClipboardRead readClipboardText(QWidget* owner, QByteArray& text) = 0;
     virtual bool writeClipboardText(QWidget* owner, const QByteArray& text) = 0;
 
@@ -72,11 +73,11 @@ inline const QString Successful = QStringLiteral("SUCESSFULL");
 inline const QString Application; // empty: the application's name
 } // namespace caption
 
-// Puts `text` on the clipboard up to its first NUL byte. Shows
+// Puts `text` on the clipboard up to its first NUL character. Shows
 // "不能打开剪贴板." when the clipboard cannot be opened.
 void CopyResult(PaneServices& services, QWidget* pane, const QByteArray& text);
 
-// The clipboard's text up to its first NUL byte; nothing when the clipboard
+// The clipboard's text up to its first NUL character; nothing when the clipboard
 // cannot be opened or holds no text (silently).
 std::optional<QByteArray> PasteInput(PaneServices& services, QWidget* pane);
 

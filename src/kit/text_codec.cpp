@@ -1,134 +1,133 @@
 #include "text_codec.h"
 
-#include <cerrno>
-#include <iconv.h>
-#include <mutex>
+#include <atomic>
+#include <string_view>
 
 namespace qh {
 namespace {
 
-// One iconv descriptor per direction, opened on first use. The GUI thread is the
-// only user, but the mutex keeps the CLI-free helpers safe in tests too.
-class Converter {
-public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~Converter() {
-        if (cd_ != reinterpret_cast<iconv_t>(-1))
-            iconv_close(cd_);
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
+std::atomic<CodePage> chosenPage{kDefaultCodePage};
 
-    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts as much of [in, in+inLeft) as possible, appending to out. Returns
-    // the number of input bytes consumed; stops at the first unconvertible or
-    // incomplete sequence.
-    size_t convert(const char* in, size_t inLeft, QByteArray& out) {
-        std::lock_guard lock(mutex_);
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        const size_t start = inLeft;
-        char buffer[4096];
-        char* src = const_cast<char*>(in);
-        while (inLeft > 0) {
-            char* dst = buffer;
-            size_t dstLeft = sizeof buffer;
-            size_t rc = iconv(cd_, &src, &inLeft, &dst, &dstLeft);
-            out.append(buffer, static_cast<qsizetype>(dst - buffer));
-            if (rc == static_cast<size_t>(-1) && errno != E2BIG)
-                break;
-        }
-        return start - inLeft;
-    }
-
-private:
-    iconv_t cd_;
-    std::mutex mutex_;
-};
-
-Converter& encoder() {
-    static Converter c("CP936", "UTF-16LE");
-    return c;
+std::u16string_view unitsOf(const QString& text) {
+    return std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size()));
 }
 
-Converter& decoder() {
-    static Converter c("UTF-16LE", "CP936");
-    return c;
+std::string_view view(const QByteArray& bytes) {
+    return std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
-QString utf16FromBytes(const QByteArray& utf16) {
-    return QString(reinterpret_cast<const QChar*>(utf16.constData()), utf16.size() / 2);
+QByteArray toQt(const std::string& bytes) {
+    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+// Every lone LF becomes CR LF. In a page that keeps ASCII as single bytes this
+// can work on the bytes: no character other than LF has a 0x0A byte.
+template <typename Text, typename Unit> Text crLfLines(const Text& text, Unit lf, Unit cr) {
+    Text out;
+    out.reserve(text.size() + text.count(lf));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == lf && (i == 0 || text[i - 1] != cr))
+            out.append(cr);
+        out.append(text[i]);
+    }
+    return out;
 }
 
 } // namespace
 
-QByteArray toTextBytes(const QString& text) {
-    QByteArray out;
-    out.reserve(text.size() * 2);
-    const char* data = reinterpret_cast<const char*>(text.utf16());
-    size_t left = static_cast<size_t>(text.size()) * 2;
-    Converter& c = encoder();
-    while (left > 0) {
-        size_t used = c.valid() ? c.convert(data, left, out) : 0;
-        data += used;
-        left -= used;
-        if (left == 0)
-            break;
-        // An unconvertible character: one '?' for the whole code point.
-        const char16_t unit =
-            static_cast<char16_t>(static_cast<unsigned char>(data[0]) | (static_cast<unsigned char>(data[1]) << 8));
-        size_t skip = 2;
-        if (QChar::isHighSurrogate(unit) && left >= 4) {
-            const char16_t next =
-                static_cast<char16_t>(static_cast<unsigned char>(data[2]) | (static_cast<unsigned char>(data[3]) << 8));
-            if (QChar::isLowSurrogate(next))
-                skip = 4;
-        }
-        out.append('?');
-        data += skip;
-        left -= skip;
-    }
-    return out;
+CodePage currentCodePage() {
+    return chosenPage.load();
 }
 
-QString fromTextBytes(const QByteArray& bytes) {
-    QByteArray utf16;
-    utf16.reserve(bytes.size() * 2);
-    const char* data = bytes.constData();
-    size_t left = static_cast<size_t>(bytes.size());
-    Converter& c = decoder();
-    while (left > 0) {
-        size_t used = c.valid() ? c.convert(data, left, utf16) : 0;
-        data += used;
-        left -= used;
-        if (left == 0)
-            break;
-        // A byte that starts no valid character: show it as U+FFFD and go on
-        // with the next byte, which may start a valid character.
-        utf16.append("\xFD\xFF", 2);
-        ++data;
-        --left;
-    }
-    return utf16FromBytes(utf16);
+void setCurrentCodePage(CodePage page) {
+    const CodePage previous = chosenPage.exchange(page);
+    if (previous != page)
+        Q_EMIT codePageNotices().changed(previous);
 }
 
-QByteArray toMultiLineBytes(const QString& text) {
-    QByteArray bytes = toTextBytes(text);
-    QByteArray out;
-    out.reserve(bytes.size() + bytes.count('\n'));
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const char ch = bytes[i];
-        if (ch == '\n' && (i == 0 || bytes[i - 1] != '\r'))
-            out.append('\r');
-        out.append(ch);
-    }
-    return out;
+CodePageNotices& codePageNotices() {
+    static CodePageNotices notices;
+    return notices;
 }
 
-QString fromMultiLineBytes(const QByteArray& bytes) {
+QByteArray toTextBytes(const QString& text, CodePage page) {
+    return toQt(EncodeText(unitsOf(text), page).bytes);
+}
+
+QString fromTextBytes(const QByteArray& bytes, CodePage page) {
+    const std::u16string text = DecodeText(view(bytes), page);
+    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+}
+
+TextBytes encodeText(const QString& text, bool multiLine, CodePage page) {
+    const bool byLines = multiLine && !IsAsciiCompatible(page);
+    EncodedText encoded = EncodeText(unitsOf(byLines ? withCrLf(text) : text), page);
+    QByteArray bytes = toQt(encoded.bytes);
+    if (multiLine && !byLines)
+        bytes = crLfLines(bytes, '\n', '\r');
+    return {bytes, encoded.unrepresentable};
+}
+
+QByteArray toMultiLineBytes(const QString& text, CodePage page) {
+    return encodeText(text, true, page).bytes;
+}
+
+QString fromMultiLineBytes(const QByteArray& bytes, CodePage page) {
+    if (!IsAsciiCompatible(page))
+        return fromTextBytes(bytes, page).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QByteArray lf = bytes;
     lf.replace("\r\n", "\n");
-    return fromTextBytes(lf);
+    return fromTextBytes(lf, page);
+}
+
+QByteArray toNotationBytes(const QString& text) {
+    return toTextBytes(text, NotationCodePage(currentCodePage()));
+}
+
+QByteArray toNotationMultiLineBytes(const QString& text) {
+    return toMultiLineBytes(text, NotationCodePage(currentCodePage()));
+}
+
+QString fromNotationBytes(const QByteArray& bytes) {
+    return fromTextBytes(bytes, NotationCodePage(currentCodePage()));
+}
+
+QString fromNotationMultiLineBytes(const QByteArray& bytes) {
+    return fromMultiLineBytes(bytes, NotationCodePage(currentCodePage()));
+}
+
+QByteArray notationToTextBytes(const QByteArray& bytes) {
+    const CodePage page = currentCodePage();
+    return IsAsciiCompatible(page) ? bytes : toTextBytes(fromTextBytes(bytes, NotationCodePage(page)), page);
+}
+
+QByteArray textToNotationBytes(const QByteArray& bytes) {
+    const CodePage page = currentCodePage();
+    return IsAsciiCompatible(page) ? bytes : toTextBytes(fromTextBytes(bytes, page), NotationCodePage(page));
+}
+
+QString withCrLf(const QString& text) {
+    return crLfLines(text, QChar(u'\n'), QChar(u'\r'));
+}
+
+std::u32string toCodePoints(const QString& text) {
+    const QList<uint> units = text.toUcs4();
+    return std::u32string(units.begin(), units.end());
+}
+
+QString fromCodePoints(std::u32string_view codePoints) {
+    return QString::fromUcs4(codePoints.data(), static_cast<qsizetype>(codePoints.size()));
+}
+
+QByteArray upToFirstNul(const QByteArray& bytes, CodePage page) {
+    if (IsAsciiCompatible(page)) {
+        const qsizetype nul = bytes.indexOf('\0');
+        return nul < 0 ? bytes : bytes.left(nul);
+    }
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
+        if (bytes[i] == '\0' && bytes[i + 1] == '\0')
+            return bytes.left(i);
+    return bytes;
 }
 
 } // namespace qh

@@ -18,6 +18,7 @@
 #include <QUrl>
 
 #include "pane_services.h"
+#include "text_codec.h"
 
 #include <cmath>
 #include <map>
@@ -153,12 +154,17 @@ void PaneWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 ToolPane::ToolPane(PaneServices& services, QColor paneColour, QColor textColour)
-    : services_(services), paneColour_(paneColour), textColour_(textColour) {}
+    : services_(services), paneColour_(paneColour), textColour_(textColour),
+      codePageNotices_(std::make_unique<QObject>()) {
+    QObject::connect(&codePageNotices(), &CodePageNotices::changed, codePageNotices_.get(),
+                     [this](CodePage previous) { codePageChanged(previous); });
+}
 
 // The owner destroys the window first (destroyWindow). Should a window be left,
 // the derived pane is gone already: its handlers must not run while the
 // window's controls are deleted, so they are cut off first.
 ToolPane::~ToolPane() {
+    codePageNotices_.reset();
     if (!window_)
         return;
     if (focusWatcher_)

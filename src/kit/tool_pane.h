@@ -5,6 +5,7 @@
 #ifndef QUILLHORN_TOOL_PANE_H
 #define QUILLHORN_TOOL_PANE_H
 
+#include "code_page.h"
 #include "pane_job.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 class QLineEdit;
 class QPushButton;
@@ -69,6 +71,10 @@ protected:
     virtual void buildWindow(QWidget* window) = 0;
     // Called just before the window is destroyed: forget pointers to controls.
     virtual void windowDestroying() {}
+    // Called when the user chose another code page, with or without a window:
+    // bytes the pane keeps as text are taken into the new page, and what the
+    // window shows of bytes is shown in it.
+    virtual void codePageChanged(CodePage previous) { (void)previous; }
 
     // Calls `lost` when `box` (a control of the window) loses the focus for
     // good: not to a pop-up menu, nor to another window for a while. Once the
@@ -100,6 +106,7 @@ private:
     QPointer<QWidget> window_;
     QPointer<FocusWatcher> focusWatcher_;
     QPointer<PaneJobRunner> jobs_;
+    std::unique_ptr<QObject> codePageNotices_; // receives the code page's changes for the pane's life
 };
 
 // A multi-line box with this property set to true holds prose and wraps it at

@@ -3,6 +3,7 @@
 #include "pane_services.h"
 #include "rsa_loader.h"
 #include "rsa_numbers.h"
+#include "text_bytes_view.h"
 #include "text_codec.h"
 
 #include <QButtonGroup>
@@ -148,7 +149,13 @@ void CRSA::buildWindow(QWidget* window) {
     decryptSide->addStretch(1);
     auto* textLayout = new QGridLayout(textGroup);
     textLayout->addLayout(modeRow, 0, 0, 1, 2);
-    textLayout->addWidget(input_, 1, 0);
+    textLayout->addWidget(WithTextBytes(input_,
+                                        [this]() -> std::optional<TextBytes> {
+                                            if (!textMode_ || !textMode_->isChecked())
+                                                return std::nullopt;
+                                            return encodeText(input_->toPlainText(), true);
+                                        }),
+                          1, 0);
     textLayout->addLayout(encryptSide, 1, 1);
     textLayout->addWidget(output_, 2, 0);
     textLayout->addLayout(decryptSide, 2, 1);
@@ -180,6 +187,7 @@ void CRSA::buildWindow(QWidget* window) {
         onFocusLost(box, [this, box] { readKeyBox(box); });
     QObject::connect(decimalKey_, &QRadioButton::clicked, window, [this] { showKey(); });
     QObject::connect(hexKey_, &QRadioButton::clicked, window, [this] { showKey(); });
+    QObject::connect(textMode_, &QRadioButton::toggled, window, [this] { RefreshTextBytes(input_); });
     QObject::connect(pasteButton, &QPushButton::clicked, window, [this] { pasteKey(); });
     QObject::connect(encryptFile, &QPushButton::clicked, window, [this] { processFile(true); });
     QObject::connect(decryptFile, &QPushButton::clicked, window, [this] { processFile(false); });
@@ -234,9 +242,11 @@ void CRSA::readKeyBox(QLineEdit* edit) {
 // ending d are dropped; a number with any other character, or a d of several
 // lines, changes nothing.
 void CRSA::pasteKey() {
-    QByteArray text;
-    if (services().readClipboardText(window(), text) != ClipboardRead::Ok)
+    QByteArray pasted;
+    if (services().readClipboardText(window(), pasted) != ClipboardRead::Ok)
         return;
+    // The clipboard's text is in the code page; the numbers are read in ASCII form.
+    QByteArray text = textToNotationBytes(pasted);
     text.replace("\r\n", "\n");
     const qsizetype first = text.indexOf('\n');
     const qsizetype second = first < 0 ? -1 : text.indexOf('\n', first + 1);
@@ -307,10 +317,12 @@ void CRSA::processInput(bool encrypt) {
         showError(encrypt ? tr("n 或 e 不能为空!") : tr("n 或 d 不能为空!"));
         return;
     }
-    const QByteArray bytes = toMultiLineBytes(input_->toPlainText());
     const Mode mode = textMode_->isChecked()      ? Mode::Text
                       : decimalMode_->isChecked() ? Mode::Decimal
                                                   : Mode::Hexadecimal;
+    // A text to encrypt is in the code page; a ciphertext or a number is a notation.
+    const QByteArray bytes = mode == Mode::Text && encrypt ? toMultiLineBytes(input_->toPlainText())
+                                                           : toNotationMultiLineBytes(input_->toPlainText());
     std::string number;
     if (mode != Mode::Text) {
         const int base = mode == Mode::Decimal ? 10 : 16;

@@ -2,6 +2,7 @@
 
 #include "pane_services.h"
 #include "rsa_numbers.h"
+#include "text_codec.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -414,10 +415,11 @@ void CRSATool::checkResult() {
         showError(tr("检测失败!"));
 }
 
-// n, e and d in hexadecimal whatever the display base, as the RSA pane pastes them.
+// n, e and d in hexadecimal whatever the display base, as the RSA pane pastes
+// them; the clipboard takes them as text of the code page.
 void CRSATool::copyResult() {
     const std::string text = numbers_[N] + "\r\n" + numbers_[E] + "\r\n" + numbers_[D];
-    CopyResult(services(), window(), QByteArray::fromStdString(text));
+    CopyResult(services(), window(), notationToTextBytes(QByteArray::fromStdString(text)));
 }
 
 } // namespace qh

@@ -1,11 +1,15 @@
 #include "ascii_pane.h"
+#include "code_page_choice.h"
 #include "qt_translations.h"
 #include "recording_services.h"
 #include "rsa_loader.h"
+#include "text_codec.h"
 #include "toolbox_app.h"
 #include "toolbox_dlg.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -197,6 +201,47 @@ TEST_F(ToolboxDlgTest, ItemsOpenThePaneListedAgainstTheirTextAfterAMove) {
             EXPECT_EQ(dialog->currentPane()->className(), paneOf.at(bar->itemText(p)));
         }
     }
+}
+
+// The code page is shown under the panes at all times and chosen there; the
+// choice is kept for the next runs, and the shown pane keeps its text.
+TEST_F(ToolboxDlgTest, TheCodePageLineShowsChoosesAndKeepsTheCodePage) {
+    QTemporaryDir config;
+    struct Restore {
+        QByteArray config = qgetenv("XDG_CONFIG_HOME");
+        ~Restore() {
+            setCurrentCodePage(kDefaultCodePage);
+            if (config.isEmpty())
+                qunsetenv("XDG_CONFIG_HOME");
+            else
+                qputenv("XDG_CONFIG_HOME", config);
+        }
+    } restore;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+
+    QComboBox* combo = dialog->codePageCombo();
+    ASSERT_NE(combo, nullptr);
+    EXPECT_TRUE(combo->isVisible());
+    EXPECT_EQ(combo->currentText(), QStringLiteral("GBK"));
+    EXPECT_GT(combo->mapTo(dialog.get(), QPoint(0, 0)).y(), dialog->paneArea().bottom());
+
+    clickItem(0);
+    QTest::keyClicks(asciiInput(), QStringLiteral("A"));
+    combo->showPopup();
+    QAbstractItemView* view = combo->view();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(2, 0)).center());
+    EXPECT_EQ(currentCodePage(), CodePage::Utf16Le);
+    EXPECT_EQ(asciiInput()->toPlainText(), QStringLiteral("A"));
+    EXPECT_EQ(asciiInput()->toolTip(), QStringLiteral("2 字节 (UTF-16LE): 41 00"));
+    QFile saved(config.filePath(QStringLiteral("quillhorn/codepage.conf")));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), QByteArray("codepage=UTF-16LE\n"));
+    EXPECT_EQ(LoadCodePageChoice(), CodePage::Utf16Le);
+    EXPECT_TRUE(services.messages.isEmpty());
+
+    // A choice made elsewhere shows in the line too.
+    setCurrentCodePage(CodePage::Big5);
+    EXPECT_EQ(combo->currentText(), QStringLiteral("Big5"));
 }
 
 TEST_F(ToolboxDlgTest, AClickWhoseReleaseAMessageTookIsDroppedWhole) {

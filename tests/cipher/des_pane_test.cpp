@@ -1,6 +1,7 @@
 #include "des.h"
 #include "des_pane.h"
 #include "pane_test_fixture.h"
+#include "text_codec.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -144,6 +145,36 @@ TEST_F(DesPaneTest, ChecksConvertTheirBoxes) {
     EXPECT_TRUE(output().isEmpty());
     check("outputBytesCheck", true);
     EXPECT_TRUE(output().isEmpty());
+}
+
+// Texts and text keys are bytes of the chosen code page; byte strings stay
+// ASCII whatever it is, and a result is shown in the page chosen now.
+TEST_F(DesPaneTest, TextsAndTextKeysFollowTheCodePageByteStringsDoNot) {
+    using namespace std::string_literals;
+    struct DefaultPageAfterwards {
+        ~DefaultPageAfterwards() { setCurrentCodePage(kDefaultCodePage); }
+    } restore;
+    setCurrentCodePage(CodePage::Utf16Le);
+    const QString cipher = encrypted(keyOf("a\0b\0c\0d\0"s), "A\0B\0"s);
+    EXPECT_EQ(encryptText(QStringLiteral("abcd"), QStringLiteral("AB")), cipher);
+    EXPECT_EQ(key()->toolTip(), QStringLiteral("8 字节 (UTF-16LE): 61 00 62 00 63 00 64 00"));
+    EXPECT_EQ(input()->toolTip(), QStringLiteral("4 字节 (UTF-16LE): 41 00 42 00"));
+
+    check("keyBytesCheck", true);
+    EXPECT_EQ(key()->text(), QStringLiteral("61 00 62 00 63 00 64 00"));
+    EXPECT_TRUE(key()->toolTip().isEmpty());
+    check("inputBytesCheck", true);
+    EXPECT_EQ(input()->toPlainText(), QStringLiteral("41 00 42 00"));
+    click("encryptButton");
+    EXPECT_EQ(output(), cipher);
+
+    input()->setPlainText(cipher);
+    check("outputBytesCheck", false);
+    click("decryptButton");
+    EXPECT_EQ(output(), QStringLiteral("AB"));
+    setCurrentCodePage(CodePage::Gbk);
+    EXPECT_EQ(output(), QStringLiteral("A\u2400B\u2400"));
+    EXPECT_TRUE(services.messages.isEmpty());
 }
 
 TEST_F(DesPaneTest, TextsRoundTripEveryByteOfTheCiphertext) {

@@ -143,6 +143,68 @@ TEST(CliCodesDecode, LargeInputStreamsWhole) {
     EXPECT_EQ(run.err, "");
 }
 
+// A command line run in a UTF-8 terminal.
+CliRun RunInUtf8(const std::string& arguments, const std::string& input = std::string()) {
+    return RunShell(std::string("LC_ALL=C.UTF-8 ") + QH_CLI_PATH + " " + arguments, input);
+}
+
+TEST(CliEncoding, CommandLineTextsAreTakenInTheNamedCodePage) {
+    // Without --encoding the shell's bytes (UTF-8 here); with GBK those of the GUI's default.
+    EXPECT_EQ(RunInUtf8("md5 -s 你好").out, "7eca689f0d3389d9dea66ae112e5cfd7  \"你好\"\n");
+    EXPECT_EQ(RunInUtf8("md5 --encoding GBK -s 你好").out, "b94ae3c6d892b29cf48d9bea819b27b9  \"你好\"\n");
+    EXPECT_EQ(RunInUtf8("codes encode --hex --prefix 中 --encoding=gbk", "A").out, "\xD6\xD0"
+                                                                                   "41");
+    const std::string dir = MakeTempDir();
+    WriteFile(dir + "/in", "plain text");
+    ASSERT_EQ(RunInUtf8("des encrypt --encoding GBK -k 密码密码 " + dir + "/in " + dir + "/text").status, 0);
+    ASSERT_EQ(RunCli("des encrypt -K 'C3 DC C2 EB C3 DC C2 EB' " + dir + "/in " + dir + "/bytes").status, 0);
+    EXPECT_EQ(ReadFile(dir + "/text"), ReadFile(dir + "/bytes"));
+    Shell("rm -rf " + dir);
+
+    // A character the page cannot hold, a text the locale cannot read, an unknown page.
+    const CliRun thai = RunInUtf8("md5 --encoding GBK -s ก");
+    EXPECT_EQ(thai.status, 2);
+    EXPECT_EQ(thai.err, "quillhorn-cli: -s: 'ก' (U+0E01) cannot be written in GBK\n");
+    const CliRun ascii = RunShell(std::string("LC_ALL=C ") + QH_CLI_PATH + " sha1 --encoding UTF-8 -s 你");
+    EXPECT_EQ(ascii.status, 2);
+    EXPECT_NE(ascii.err.find("not valid in the locale's code page"), std::string::npos) << ascii.err;
+    const CliRun unknown = RunInUtf8("crc32 --encoding KOI8-R -s a");
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(unknown.err.rfind("quillhorn-cli: unknown code page 'KOI8-R'", 0), 0u) << unknown.err;
+}
+
+TEST(CliEncoding, UnicodeCodesAreCodePointsOfTheTextsCharacters) {
+    EXPECT_EQ(RunCli("codes encode --unicode --prefix '&#' --suffix ';'", "你好").out, "&#20320;&#22909;");
+    EXPECT_EQ(RunCli("codes encode --unicode --hex --prefix '\\u' --encoding GBK", "\xC4\xE3\xBA\xC3").out,
+              "\\u4F60\\u597D");
+    EXPECT_EQ(RunCli("codes encode --unicode --encoding UTF-16LE --suffix ' '", "\x60\x4F\x7D\x59").out,
+              std::string("2\0"
+                          "0\0"
+                          "3\0"
+                          "2\0"
+                          "0\0 \0"
+                          "2\0"
+                          "2\0"
+                          "9\0"
+                          "0\0"
+                          "9\0 \0",
+                          24));
+    EXPECT_EQ(RunCli("codes decode --dec --unicode --prefix '&#' --suffix ';'", "&#20320;&#22909;").out, "你好");
+    EXPECT_EQ(RunCli("codes decode --hex --unicode --prefix '\\u'", "\\u4F60\\u597d\\u1F600").out, "你好😀");
+
+    // Characters GBK cannot hold are written as '?' and named; the input's bad bytes too.
+    const CliRun gbk = RunCli("codes decode --hex --unicode --prefix '\\u' --encoding GBK", "\\u4F60\\u0E01");
+    EXPECT_EQ(gbk.status, 0);
+    EXPECT_EQ(gbk.out, "\xC4\xE3?");
+    EXPECT_NE(gbk.err.find("U+0E01"), std::string::npos) << gbk.err;
+    const CliRun bad = RunCli("codes encode --unicode", "A\xFF");
+    EXPECT_EQ(bad.out, "6565533");
+    EXPECT_EQ(bad.err, "quillhorn-cli: codes encode: 1 input byte is no text in UTF-8; each was read as U+FFFD\n");
+    const CliRun report = RunCli("codes decode --dec --unicode --prefix '#' --report", "é#65");
+    EXPECT_EQ(report.out, "A");
+    EXPECT_EQ(report.err, "\r\nError 1: the 0 char not match prefix,char é has passed.");
+}
+
 // A folder with a file, a link to it and a short RSA key, for the rules every
 // command with an input and an output follows.
 class CliFiles : public ::testing::Test {

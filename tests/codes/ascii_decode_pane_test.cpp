@@ -1,5 +1,6 @@
 #include "ascii_decode_pane.h"
 #include "recording_services.h"
+#include "text_codec.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -7,6 +8,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -318,13 +320,14 @@ TEST_F(DecodePaneTest, TheShippedSettingsDecodeAndTakeANewOne) {
     writeSettings(shipped.readAll());
     start();
     EXPECT_TRUE(services.messages.isEmpty());
-    ASSERT_EQ(pane->settings().size(), 4u);
+    ASSERT_EQ(pane->settings().size(), 6u);
 
-    const std::pair<int, QString> cases[] = {{0, QStringLiteral("a%20b%E4%B8%AD")},
-                                             {1, QStringLiteral("&#72;&#105;")},
-                                             {2, QStringLiteral("\\x48\\x69")},
-                                             {3, QStringLiteral("72 105")}};
-    const QByteArray expected[] = {QByteArray("a b\xE4\xB8\xAD"), "Hi", "Hi", "Hi"};
+    const std::pair<int, QString> cases[] = {
+        {0, QStringLiteral("a%20b%E4%B8%AD")},   {1, QStringLiteral("&#72;&#105;")},
+        {2, QStringLiteral("\\x48\\x69")},       {3, QStringLiteral("72 105")},
+        {4, QStringLiteral("&#20320;&#22909;")}, {5, QStringLiteral("\\u4F60\\u597D")}};
+    const QByteArray expected[] = {
+        QByteArray("a b\xE4\xB8\xAD"), "Hi", "Hi", "Hi", "\xC4\xE3\xBA\xC3", "\xC4\xE3\xBA\xC3"};
     for (const auto& [index, text] : cases) {
         SCOPED_TRACE(index);
         choose(index);
@@ -336,9 +339,59 @@ TEST_F(DecodePaneTest, TheShippedSettingsDecodeAndTakeANewOne) {
     saveAs(QStringLiteral("mine"));
     EXPECT_TRUE(services.messages.isEmpty());
     CASCIIU next(services, path().toStdString());
-    ASSERT_EQ(next.settings().size(), 5u);
-    EXPECT_EQ(next.settings()[4].name, "mine");
+    ASSERT_EQ(next.settings().size(), 7u);
+    EXPECT_EQ(next.settings()[6].name, "mine");
+    EXPECT_TRUE(next.settings()[5].unicode);
+    EXPECT_FALSE(next.settings()[6].unicode);
     EXPECT_EQ(next.settings()[0].head, "%");
+}
+
+// A code-point setting keeps its mode in the file; decoded characters follow
+// the chosen code page into bytes, and one it cannot hold is named.
+TEST_F(DecodePaneTest, CodePointSettingsKeepTheirModeAndResultsFollowTheCodePage) {
+    struct DefaultPageAfterwards {
+        ~DefaultPageAfterwards() { setCurrentCodePage(kDefaultCodePage); }
+    } restore;
+    writeSettings(kDemoFile);
+    start();
+    auto* base = find<QComboBox>("baseCombo");
+    ASSERT_EQ(base->count(), 4);
+    base->setCurrentIndex(3);
+    find<QLineEdit>("prefixEdit")->setText(QStringLiteral("\\u"));
+    find<QLineEdit>("suffixEdit")->clear();
+    saveAs(QStringLiteral("points"));
+    EXPECT_TRUE(services.messages.isEmpty());
+    EXPECT_TRUE(settingsBytes().startsWith("[ASCII]\r\nunicode2=true\r\ncopyerr2=true\r\nbase2=16\r\nend2=\r\n"
+                                           "head2=\\u\r\nname2=points\r\n"));
+    CASCIIU next(services, path().toStdString());
+    ASSERT_EQ(next.settings().size(), 3u);
+    EXPECT_FALSE(next.settings()[0].unicode);
+    EXPECT_TRUE(next.settings()[2].unicode);
+    choose(0);
+    EXPECT_EQ(base->currentIndex(), 0);
+    choose(2);
+    EXPECT_EQ(base->currentIndex(), 3);
+
+    auto* warning = find<QLabel>("outputEditWarning");
+    decode(QStringLiteral("\\u4F60\\u597D\\u0E01"));
+    EXPECT_EQ(pane->result(), QByteArray("\xC4\xE3\xBA\xC3?"));
+    EXPECT_TRUE(warning->isVisible());
+    EXPECT_TRUE(warning->text().contains(QStringLiteral("U+0E01")));
+    setCurrentCodePage(CodePage::Utf8);
+    EXPECT_EQ(pane->result(), QByteArray("\xE4\xBD\xA0\xE5\xA5\xBD\xE0\xB8\x81"));
+    EXPECT_EQ(output(), QStringLiteral("你好\u0E01"));
+    EXPECT_FALSE(warning->isVisible());
+    click("copyButton");
+    EXPECT_EQ(services.clipboard, pane->result());
+
+    // Decoded bytes stay as they are and are shown in the chosen page.
+    base->setCurrentIndex(1);
+    find<QLineEdit>("prefixEdit")->setText(QStringLiteral("%"));
+    decode(QStringLiteral("%E4%BD%A0"));
+    EXPECT_EQ(output(), QStringLiteral("你"));
+    setCurrentCodePage(CodePage::Gbk);
+    EXPECT_EQ(pane->result(), QByteArray("\xE4\xBD\xA0"));
+    EXPECT_EQ(output(), fromTextBytes(QByteArray("\xE4\xBD\xA0"), CodePage::Gbk));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "ascii_pane.h"
 #include "recording_services.h"
+#include "text_codec.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -68,12 +69,14 @@ TEST_F(AsciiPaneTest, PastedBytesAreEncodedAsPastedUntilTheBoxIsEdited) {
     find<QLineEdit>("suffixEdit")->setText(QStringLiteral(" "));
     click("encodeButton");
     EXPECT_EQ(output(), QStringLiteral("97 9 98 10 99 ")); // the bare line feed stays one byte
+    EXPECT_EQ(find<QPlainTextEdit>("inputEdit")->toolTip(), QStringLiteral("5 字节 (GBK): 61 09 62 0A 63"));
 
     find<QPlainTextEdit>("inputEdit")->moveCursor(QTextCursor::End);
     QTest::keyClicks(find<QPlainTextEdit>("inputEdit"), QStringLiteral("!"));
     EXPECT_FALSE(pane->pastedInput());
     click("encodeButton");
     EXPECT_EQ(output(), QStringLiteral("97 9 98 13 10 99 33 "));
+    EXPECT_EQ(find<QPlainTextEdit>("inputEdit")->toolTip(), QStringLiteral("7 字节 (GBK): 61 09 62 0D 0A 63 21"));
 
     // Nothing on the clipboard: paste changes nothing and says nothing.
     services.clipboardHasText = false;
@@ -140,6 +143,51 @@ TEST_F(AsciiPaneTest, EnterChangesNothing) {
     QTest::keyClick(encode, Qt::Key_Enter);
     EXPECT_TRUE(output().isEmpty());
     EXPECT_TRUE(pane->result().isEmpty());
+}
+
+// The code-point entries of the base list write each character's code point;
+// the byte entries the bytes of the chosen code page.
+TEST_F(AsciiPaneTest, CodePointsOrBytesOfTheChosenCodePage) {
+    struct DefaultPageAfterwards {
+        ~DefaultPageAfterwards() { setCurrentCodePage(kDefaultCodePage); }
+    } restore;
+    auto* base = find<QComboBox>("baseCombo");
+    ASSERT_EQ(base->count(), 4);
+    find<QPlainTextEdit>("inputEdit")->setPlainText(QStringLiteral("你好"));
+    QTest::keyClicks(find<QLineEdit>("prefixEdit"), QStringLiteral("&#"));
+    QTest::keyClicks(find<QLineEdit>("suffixEdit"), QStringLiteral(";"));
+    base->setCurrentIndex(CASCII::kFirstCodePointEntry);
+    click("encodeButton");
+    EXPECT_EQ(output(), QStringLiteral("&#20320;&#22909;"));
+    EXPECT_EQ(pane->codeFormat(), QByteArray("%0d"));
+
+    base->setCurrentIndex(CASCII::kFirstCodePointEntry + 1);
+    find<QLineEdit>("prefixEdit")->setText(QStringLiteral("\\u"));
+    find<QLineEdit>("suffixEdit")->clear();
+    click("encodeButton");
+    EXPECT_EQ(output(), QStringLiteral("\\u4F60\\u597D"));
+
+    // Bytes: GBK by default, UTF-8 when chosen; UTF-16 writes the result in UTF-16.
+    base->setCurrentIndex(1);
+    find<QLineEdit>("prefixEdit")->setText(QStringLiteral("%"));
+    click("encodeButton");
+    EXPECT_EQ(output(), QStringLiteral("%C4%E3%BA%C3"));
+    setCurrentCodePage(CodePage::Utf8);
+    click("encodeButton");
+    EXPECT_EQ(output(), QStringLiteral("%E4%BD%A0%E5%A5%BD"));
+    setCurrentCodePage(CodePage::Utf16Be);
+    click("encodeButton");
+    EXPECT_EQ(output(), QStringLiteral("%4F%60%59%7D"));
+    EXPECT_EQ(pane->result(), QByteArray("\0%\0"
+                                         "4\0F\0%\0"
+                                         "6\0"
+                                         "0\0%\0"
+                                         "5\0"
+                                         "9\0%\0"
+                                         "7\0D",
+                                         24));
+    click("copyButton");
+    EXPECT_EQ(services.clipboard, pane->result()) << "no zero byte cuts a UTF-16 text";
 }
 
 } // namespace

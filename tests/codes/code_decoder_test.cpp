@@ -174,5 +174,44 @@ TEST(CodeDecoder, EncodedBytesDecodeBack) {
     }
 }
 
+// Code-point mode: a code is a character's code point, of any width.
+TEST(CodeDecoder, CodePointsOfAnyWidthGiveCharacters) {
+    struct PointCase {
+        std::u32string text;
+        CodePointParams params;
+        std::u32string result;
+        std::string report;
+    };
+    const PointCase cases[] = {
+        {U"&#20320;&#22909;", MakeCodePointParams(10, U"&#", U";", false), U"你好", ""},
+        {U"\\u4F60\\u597d", MakeCodePointParams(16, U"\\u", U"", false), U"你好", ""},
+        {U"\\u41\\u1F600\\u0000000041", MakeCodePointParams(16, U"\\u", U"", false), U"A\U0001F600A", ""},
+        // Beyond Unicode or a surrogate: U+FFFD, and no overflow however long.
+        {U"110000 D800 99999999999999999999", MakeCodePointParams(16, U"", U" ", false), U"\uFFFD\uFFFD\uFFFD", ""},
+        // Unusable characters are reported (in UTF-8) and copied as characters.
+        {U"中&#65;", MakeCodePointParams(10, U"&#", U";", true), U"中A",
+         "\r\nError 1: the 0 char not match prefix,char \xE4\xB8\xAD has copy to result."},
+    };
+    for (const PointCase& c : cases) {
+        const CodePointOutput out = DecodeCodes(c.text, c.params);
+        EXPECT_EQ(out.result, c.result);
+        EXPECT_EQ(out.report, c.report);
+        CodePointDecoder decoder(c.params);
+        for (size_t split = 0; split <= c.text.size(); ++split) {
+            CodePointOutput pieces;
+            decoder.feed(std::u32string_view(c.text).substr(0, split), pieces.result, &pieces.report);
+            decoder.feed(std::u32string_view(c.text).substr(split), pieces.result, &pieces.report);
+            decoder.finish(pieces.result, &pieces.report);
+            EXPECT_EQ(pieces.result, out.result) << "split at " << split;
+        }
+    }
+    // And back: the encoder writes code points the decoder reads.
+    const std::u32string text = U"a你\U0001F600\r\n";
+    const std::u32string codes = EncodeCodePoints(text, {CodeBase::Hexadecimal, true, 4, U"\\u", U""});
+    EXPECT_EQ(codes, U"\\u0061\\u4f60\\u1f600\\u000d\\u000a");
+    EXPECT_EQ(DecodeCodes(codes, MakeCodePointParams(16, U"\\u", U"", false)).result, text);
+    EXPECT_EQ(EncodeCodePoints(U"你好", {CodeBase::Decimal, false, 0, U"&#", U";"}), U"&#20320;&#22909;");
+}
+
 } // namespace
 } // namespace qh

@@ -57,7 +57,7 @@ TEST_F(SettingsLocation, TheFirstStartSeedsTheUsersFileAndShowsNoMessage) {
     test::RecordingServices services;
     CASCIIU pane(services);
     EXPECT_TRUE(services.messages.isEmpty());
-    EXPECT_EQ(pane.settings().size(), 4u) << "the starter settings";
+    EXPECT_EQ(pane.settings().size(), 6u) << "the starter settings";
     QFile starter(QStringLiteral(QH_SOURCE_DIR "/res/quillhorn.conf"));
     ASSERT_TRUE(starter.open(QIODevice::ReadOnly));
     EXPECT_EQ(read(userFile()), starter.readAll());

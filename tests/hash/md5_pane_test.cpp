@@ -1,9 +1,13 @@
 #include "md5.h"
 #include "md5_pane.h"
 #include "pane_test_fixture.h"
+#include "text_codec.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -157,6 +161,44 @@ TEST_F(Md5PaneTest, LongPathsAreNotCut) {
     file.close();
     choose("lowerCaseRadio");
     EXPECT_EQ(digest("fileRadio", path), kAbcDigest);
+}
+
+// The text's bytes are those of the chosen code page: its tooltip shows them,
+// and a character the page cannot hold is named under the box and taken as '?'.
+TEST_F(Md5PaneTest, TheChosenCodePageGivesTheTextsBytes) {
+    struct DefaultPageAfterwards {
+        ~DefaultPageAfterwards() { setCurrentCodePage(kDefaultCodePage); }
+    } restore;
+    auto* input = find<QPlainTextEdit>("inputEdit");
+    auto* warning = find<QLabel>("inputEditWarning");
+    QGuiApplication::clipboard()->setText(QStringLiteral("你好"));
+    input->setFocus();
+    QTest::keyClick(input, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(input->toPlainText(), QStringLiteral("你好"));
+    click("computeButton");
+    EXPECT_EQ(output(), QStringLiteral("B94AE3C6D892B29CF48D9BEA819B27B9")); // the GBK bytes C4 E3 BA C3
+    EXPECT_EQ(input->toolTip(), QStringLiteral("4 字节 (GBK): C4 E3 BA C3"));
+
+    setCurrentCodePage(CodePage::Utf8);
+    EXPECT_EQ(input->toolTip(), QStringLiteral("6 字节 (UTF-8): E4 BD A0 E5 A5 BD"));
+    click("computeButton");
+    EXPECT_EQ(output(), QStringLiteral("7ECA689F0D3389D9DEA66AE112E5CFD7"));
+    EXPECT_FALSE(warning->isVisible());
+
+    setCurrentCodePage(CodePage::Gbk);
+    QGuiApplication::clipboard()->setText(QStringLiteral("\u0E01\n"));
+    QTest::keyClick(input, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(warning->isVisible());
+    EXPECT_TRUE(warning->text().contains(QStringLiteral("\u0E01"))) << warning->text().toStdString();
+    EXPECT_TRUE(warning->text().contains(QStringLiteral("U+0E01")));
+    EXPECT_TRUE(input->toolTip().startsWith(QStringLiteral("7 字节 (GBK): C4 E3 BA C3 3F 0D 0A")));
+    click("computeButton");
+    EXPECT_EQ(output(), QString::fromStdString(Md5Buffer("\xC4\xE3\xBA\xC3?\r\n")).toUpper());
+
+    // A hash value is no text: nothing to show.
+    choose("hashValueRadio");
+    EXPECT_TRUE(input->toolTip().isEmpty());
+    EXPECT_FALSE(warning->isVisible());
 }
 
 } // namespace

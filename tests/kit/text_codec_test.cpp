@@ -1,5 +1,6 @@
 #include "text_codec.h"
 
+#include <QSignalSpy>
 #include <gtest/gtest.h>
 
 namespace qh {
@@ -33,6 +34,45 @@ TEST(TextCodec, MultiLineBoxesUseCrLf) {
     EXPECT_EQ(toMultiLineBytes(QStringLiteral("1\n2\n")), QByteArray("1\r\n2\r\n"));
     EXPECT_EQ(toMultiLineBytes(QStringLiteral("1\r\n2")), QByteArray("1\r\n2"));
     EXPECT_EQ(fromMultiLineBytes(QByteArray("1\r\n2\r3")), QStringLiteral("1\n2\r3"));
+}
+
+} // namespace
+} // namespace qh
+
+namespace qh {
+namespace {
+
+// Every test starts and ends with the default page.
+class ChosenCodePage : public ::testing::Test {
+protected:
+    void TearDown() override { setCurrentCodePage(kDefaultCodePage); }
+};
+
+TEST_F(ChosenCodePage, ConversionsFollowTheChoiceAndNotationsStayAscii) {
+    QSignalSpy changes(&codePageNotices(), &CodePageNotices::changed);
+    setCurrentCodePage(CodePage::Utf8);
+    setCurrentCodePage(CodePage::Utf8);
+    ASSERT_EQ(changes.size(), 1);
+    EXPECT_EQ(changes[0][0].value<CodePage>(), CodePage::Gbk);
+    EXPECT_EQ(toTextBytes(QStringLiteral("你好")), QByteArray("\xE4\xBD\xA0\xE5\xA5\xBD"));
+
+    setCurrentCodePage(CodePage::Utf16Le);
+    const QByteArray lines("a\0\r\0\n\0b\0\r\0\n\0", 12);
+    EXPECT_EQ(toMultiLineBytes(QStringLiteral("a\nb\r\n")), lines);
+    EXPECT_EQ(fromMultiLineBytes(lines), QStringLiteral("a\nb\n"));
+    // Hexadecimal texts and codes are read and written as ASCII bytes.
+    EXPECT_EQ(toNotationMultiLineBytes(QStringLiteral("41\n")), QByteArray("41\r\n"));
+    EXPECT_EQ(notationToTextBytes("%41"), QByteArray("%\0"
+                                                     "4\0"
+                                                     "1\0",
+                                                     6));
+    // A NUL character ends a text only as a whole unit.
+    EXPECT_EQ(upToFirstNul(QByteArray("\0A\0\0B\0", 6)), QByteArray("\0A", 2));
+
+    setCurrentCodePage(CodePage::Latin1);
+    const TextBytes latin = encodeText(QStringLiteral("é\n中"), true);
+    EXPECT_EQ(latin.bytes, QByteArray("\xE9\r\n?"));
+    EXPECT_EQ(latin.unrepresentable, U'中');
 }
 
 } // namespace

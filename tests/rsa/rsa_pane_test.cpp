@@ -2,6 +2,7 @@
 #include "rsa_loader.h"
 #include "rsa_numbers.h"
 #include "rsa_pane.h"
+#include "text_codec.h"
 
 #include <QApplication>
 #include <QDir>
@@ -214,6 +215,13 @@ TEST_F(RsaPaneTest, PasteTakesTheThreeNumbersOfACopiedKey) {
     // Lines ending in LF alone, as quillhorn-cli rsa keygen prints them, work too.
     paste("c1\nd2\ne3\n");
     expectKey("c1", "d2", "e3");
+
+    // In a UTF-16 code page the clipboard's text is UTF-16; its numbers read the same.
+    setCurrentCodePage(CodePage::Utf16Le);
+    paste(QByteArray("a\0\r\0\n\0b\0\n\0c\0", 12));
+    setCurrentCodePage(kDefaultCodePage);
+    EXPECT_TRUE(services.messages.isEmpty());
+    expectKey("a", "b", "c");
 }
 
 TEST_F(RsaPaneTest, ChecksComeInOrderPathsBeforeKey) {
