@@ -57,8 +57,9 @@ TEST(DesktopServices, TheOpenDialogTakesANameThatDoesNotExist) {
         name->setText(wanted);
         QTest::keyClick(name, Qt::Key_Return);
         // A refusal ("file not found") would leave the dialog open: close
-        // whatever stands open so that the test ends.
-        QTimer::singleShot(0, [dialog] {
+        // whatever stands open so that the test ends. The dialog is the
+        // timer's context: once it is gone, the timer must not fire.
+        QTimer::singleShot(0, dialog, [dialog] {
             if (QWidget* warning = QApplication::activeModalWidget(); warning && warning != dialog)
                 warning->close();
             if (dialog->isVisible())
