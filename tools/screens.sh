@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Pictures for the README: builds Quillhorn, starts it on a virtual display
-# (Xvfb) and saves the main window with each of the thirteen panes open to
+# (Xvfb) and saves the main window with each of the fourteen panes open to
 # docs/screens/. Run it again after a pane changes and commit the pictures.
 #
 # usage: tools/screens.sh [--scale FACTOR] [--dark] [--lang en]
