@@ -49,11 +49,6 @@ bool sameDigest(std::string_view a, std::string_view b) {
                       [](char x, char y) { return (x | 0x20) == (y | 0x20); }); // both are hexadecimal digits
 }
 
-struct Entry {
-    std::string digest; // hexadecimal, as written
-    std::string name;
-};
-
 // Reads the lines of one list, whatever their length.
 class LineReader {
 public:
@@ -91,32 +86,34 @@ private:
     bool failed_ = false;
 };
 
-// Checks lists one after the other. Whether plain lines put the digest and
-// the name apart with one blank (the reversed form of BSD's md5 -r) or with a
-// blank and a mode character is settled by the first plain line read and then
-// holds for all lists, as in coreutils: a list cannot mix the two.
+// Checks lists one after the other, with one parser for all of them: the
+// form of plain lines that the first one settles holds for every list.
 class Checker {
 public:
-    Checker(const CheckAlgorithm& algorithm, const CheckOptions& options) : algorithm_(algorithm), options_(options) {}
+    Checker(const CheckAlgorithm& algorithm, const CheckOptions& options)
+        : algorithm_(algorithm), options_(options), parser_(algorithm.tag, algorithm.otherTag, algorithm.digestBytes) {}
 
     bool checkList(const std::string& list);
 
 private:
-    std::optional<Entry> parse(std::string_view line);
-    std::optional<Entry> parseTagged(std::string_view line, bool escaped) const;
     bool report() const { return options_.report != CheckOptions::Report::Status; }
 
     const CheckAlgorithm& algorithm_;
     const CheckOptions& options_;
-    enum class Reversed { Unknown, No, Yes } reversed_ = Reversed::Unknown;
+    SumLineParser parser_;
 };
 
+} // namespace
+
+SumLineParser::SumLineParser(std::string_view tag, std::string_view otherTag, std::size_t digestBytes)
+    : tag_(tag), otherTag_(otherTag), digestBytes_(digestBytes) {}
+
 // After "TAG (": "NAME) = DIGEST", the name ending at the last parenthesis.
-std::optional<Entry> Checker::parseTagged(std::string_view line, bool escaped) const {
+std::optional<SumEntry> SumLineParser::parseTagged(std::string_view line, bool escaped) const {
     const std::size_t close = line.rfind(')');
     if (close == std::string_view::npos)
         return std::nullopt;
-    Entry entry;
+    SumEntry entry;
     if (escaped) {
         std::optional<std::string> name = unescapeName(line.substr(0, close));
         if (!name)
@@ -137,14 +134,14 @@ std::optional<Entry> Checker::parseTagged(std::string_view line, bool escaped) c
     return entry;
 }
 
-std::optional<Entry> Checker::parse(std::string_view line) {
+std::optional<SumEntry> SumLineParser::parse(std::string_view line) {
     std::size_t i = 0;
     while (i < line.size() && isBlank(line[i]))
         ++i;
     const bool escaped = i < line.size() && line[i] == '\\';
     if (escaped)
         ++i;
-    for (const std::string_view tag : {algorithm_.tag, algorithm_.otherTag}) {
+    for (const std::string_view tag : {tag_, otherTag_}) {
         if (tag.empty() || line.substr(i, tag.size()) != tag)
             continue;
         std::size_t at = i + tag.size();
@@ -156,14 +153,14 @@ std::optional<Entry> Checker::parse(std::string_view line) {
     }
     // DIGEST, one blank, then a mode character (' ' or '*') and NAME, or NAME
     // straight away in the reversed form.
-    if (line.size() - i < 2 * algorithm_.digestBytes + 2)
+    if (line.size() - i < 2 * digestBytes_ + 2)
         return std::nullopt;
     const std::size_t start = i;
     while (i < line.size() && line[i] != '\0' && !isBlank(line[i]))
         ++i;
     if (i == line.size())
         return std::nullopt;
-    Entry entry;
+    SumEntry entry;
     entry.digest = line.substr(start, i - start);
     ++i;
     const bool modeCharacter = i + 1 < line.size() && (line[i] == ' ' || line[i] == '*');
@@ -186,6 +183,8 @@ std::optional<Entry> Checker::parse(std::string_view line) {
     }
     return entry;
 }
+
+namespace {
 
 void warn(std::size_t count, const char* one, const char* many) {
     if (count > 0)
@@ -215,7 +214,7 @@ bool Checker::checkList(const std::string& list) {
             line.pop_back();
         if (line.empty())
             continue;
-        const std::optional<Entry> entry = parse(line);
+        const std::optional<SumEntry> entry = parser_.parse(line);
         if (!entry || (fromStdin && entry->name == "-") || !isHexDigest(entry->digest, algorithm_.digestBytes)) {
             ++improper;
             if (options_.report == CheckOptions::Report::Warn)

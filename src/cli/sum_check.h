@@ -36,6 +36,34 @@ struct CheckAlgorithm {
     std::function<std::optional<std::string>(const std::string&)> digestFile;
 };
 
+// A line of a list: the digest as written (the check insists on its length and
+// digits later) and the name of the file, unescaped.
+struct SumEntry {
+    std::string digest;
+    std::string name;
+};
+
+// Reads the lines of lists, without their line end, in the forms above.
+// Whether plain lines put the digest and the name apart with one blank (the
+// reversed form of BSD's md5 -r) or with a blank and a mode character is
+// settled by the first plain line read and then holds for every later line, as
+// in coreutils: a list cannot mix the two.
+class SumLineParser {
+public:
+    // `tag` and `otherTag` as in CheckAlgorithm; the digest has 2 * digestBytes digits.
+    SumLineParser(std::string_view tag, std::string_view otherTag, std::size_t digestBytes);
+    // Nothing for a line in none of the forms.
+    std::optional<SumEntry> parse(std::string_view line);
+
+private:
+    std::optional<SumEntry> parseTagged(std::string_view line, bool escaped) const;
+
+    std::string_view tag_;
+    std::string_view otherTag_;
+    std::size_t digestBytes_;
+    enum class Reversed { Unknown, No, Yes } reversed_ = Reversed::Unknown;
+};
+
 struct CheckOptions {
     enum class Report { All, Quiet, Status, Warn } report = Report::All;
     bool strict = false;
