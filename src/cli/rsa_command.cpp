@@ -153,12 +153,8 @@ std::string Quoted(const std::string& name) {
     return "'" + name + "'";
 }
 
-struct Key {
-    std::string n, e, d;
-};
-
 // n, e and d from a key file; nothing after a message when it is not one.
-std::optional<Key> ReadKey(const std::string& path) {
+std::optional<RsaKey> ReadKey(const std::string& path) {
     InputFile file(path);
     if (!file.ok())
         return std::nullopt;
@@ -172,34 +168,10 @@ std::optional<Key> ReadKey(const std::string& path) {
             return std::nullopt;
         }
     } while (!chunk.empty());
-
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    while (!lines.empty() && CleanNumber(lines.back(), 16).value_or("x").empty())
-        lines.pop_back(); // a final line break, or blank lines after d
-    if (lines.size() != 3) {
-        PrintError(Quoted(path) + ": a key file holds n, e and d in hexadecimal on three lines");
-        return std::nullopt;
-    }
-    static constexpr const char* kNames[] = {"n", "e", "d"};
-    Key key;
-    std::string* numbers[] = {&key.n, &key.e, &key.d};
-    for (int i = 0; i < 3; ++i) {
-        const std::optional<std::string> digits = CleanNumber(lines[i], 16); // a CR before the LF is a blank
-        if (!digits || digits->empty()) {
-            PrintError(Quoted(path) + ": line " + std::to_string(i + 1) + " (" + kNames[i] +
-                       (digits ? ") is empty" : ") is not a hexadecimal number"));
-            return std::nullopt;
-        }
-        *numbers[i] = *digits;
-    }
+    std::string error;
+    std::optional<RsaKey> key = ParseRsaKey(text, error);
+    if (!key)
+        PrintError(Quoted(path) + ": " + error);
     return key;
 }
 
@@ -235,7 +207,7 @@ int Keygen(RsaClient& client, const std::string& bitsText) {
     return kExitOk;
 }
 
-int Integer(RsaClient& client, bool encrypt, const Key& key, const std::string& numberText) {
+int Integer(RsaClient& client, bool encrypt, const RsaKey& key, const std::string& numberText) {
     const std::optional<std::string> number = CleanNumber(numberText, 16);
     if (!number || number->empty()) {
         PrintError(Quoted(numberText) + " is not a hexadecimal number");
@@ -250,7 +222,8 @@ int Integer(RsaClient& client, bool encrypt, const Key& key, const std::string& 
     return WriteStdout(result.value + "\n") && FlushStdout() ? kExitOk : kExitUsage;
 }
 
-int File(RsaClient& client, bool encrypt, const Key& key, const std::string& inputName, const std::string& outputName) {
+int File(RsaClient& client, bool encrypt, const RsaKey& key, const std::string& inputName,
+         const std::string& outputName) {
     // Refused before anything is read or written.
     const std::optional<OutputTarget> target = ResolveOutput(outputName);
     if (!target || !DistinctFiles(inputName, *target))
@@ -286,6 +259,37 @@ int File(RsaClient& client, bool encrypt, const Key& key, const std::string& inp
 }
 
 } // namespace
+
+std::optional<RsaKey> ParseRsaKey(std::string_view text, std::string& error) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    while (!lines.empty() && CleanNumber(lines.back(), 16).value_or("x").empty())
+        lines.pop_back(); // a final line break, or blank lines after d
+    if (lines.size() != 3) {
+        error = "a key file holds n, e and d in hexadecimal on three lines";
+        return std::nullopt;
+    }
+    static constexpr const char* kNames[] = {"n", "e", "d"};
+    RsaKey key;
+    std::string* numbers[] = {&key.n, &key.e, &key.d};
+    for (int i = 0; i < 3; ++i) {
+        const std::optional<std::string> digits = CleanNumber(lines[i], 16); // a CR before the LF is a blank
+        if (!digits || digits->empty()) {
+            error = "line " + std::to_string(i + 1) + " (" + kNames[i] +
+                    (digits ? ") is empty" : ") is not a hexadecimal number");
+            return std::nullopt;
+        }
+        *numbers[i] = *digits;
+    }
+    return key;
+}
 
 int RunRsa(const Arguments& args) {
     if (args.empty() || args[0] == "--help" || args[0] == "-h") {
@@ -364,7 +368,7 @@ int RunRsa(const Arguments& args) {
     // Read first, the key would leave nothing of standard input for INPUT.
     if (file && NamesStandardInput(*keyPath) && NamesStandardInput(operands.empty() ? "-" : operands[0]))
         return UsageError(command, "the key file and INPUT cannot both be standard input");
-    const std::optional<Key> key = ReadKey(*keyPath);
+    const std::optional<RsaKey> key = ReadKey(*keyPath);
     if (!key)
         return kExitUsage;
     RsaComponentLoader loader;

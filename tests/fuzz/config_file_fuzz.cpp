@@ -2,36 +2,19 @@
 // succeeds or throws excep, and whatever lines were loaded (all of them, or
 // those before a bad line) save and load back as the same lines.
 #include "config_file.h"
+#include "fuzz_support.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include <unistd.h>
-
 namespace {
 
-// One scratch file per fuzzing process, removed at exit.
+// One scratch file per fuzzing process, in the scratch folder (memory where
+// there is some: every save syncs the file).
 const std::string& scratchFile() {
-    static const std::string name = [] {
-        char pattern[] = "/tmp/qh-config-fuzz-XXXXXX";
-        const int fd = mkstemp(pattern);
-        if (fd < 0) {
-            std::abort();
-        }
-        close(fd);
-        std::atexit([] { unlink(scratchFile().c_str()); });
-        return std::string(pattern);
-    }();
+    static const std::string name = qh::fuzz::ScratchFolder() + "/quillhorn.conf";
     return name;
-}
-
-void writeBytes(const std::string& file, const std::uint8_t* data, std::size_t size) {
-    std::FILE* out = std::fopen(file.c_str(), "wb");
-    if (out == nullptr || std::fwrite(data, 1, size, out) != size || std::fclose(out) != 0) {
-        std::abort();
-    }
 }
 
 } // namespace
@@ -40,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using vyst::ansi::ConfigFile;
     using vyst::ansi::excep;
     const std::string& file = scratchFile();
-    writeBytes(file, data, size);
+    qh::fuzz::WriteFile(file, std::string_view(reinterpret_cast<const char*>(data), size));
 
     ConfigFile first;
     try {
