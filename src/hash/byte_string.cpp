@@ -24,11 +24,15 @@ std::string ParseByteString(std::string_view text) {
     std::string bytes;
     bytes.reserve((length + 2) / 3);
     // Every cell gives one byte, wherever its digits were found: skipping white
-    // space may run into later cells without moving where they start.
+    // space may run into later cells without moving where they start. A cell
+    // that starts inside a run already skipped ends where that run ends, so
+    // each run is scanned once, however many cells it covers.
+    std::size_t runEnd = 0;
     for (std::size_t cell = 0; cell < length; cell += 3) {
-        std::size_t i = cell;
+        std::size_t i = cell < runEnd ? runEnd : cell;
         while (i < length && IsWhiteSpace(text[i]))
             ++i;
+        runEnd = i;
         int value = 0;
         if (i < length && DigitValue(text[i]) >= 0) {
             value = DigitValue(text[i]);

@@ -23,6 +23,12 @@ TEST(ByteStringTest, ParsesOneByteFromEveryCellOfThreeCharacters) {
     EXPECT_EQ(ParseByteString("AD 3E   "), "\xAD\x3E\x00"s);
     EXPECT_EQ(ParseByteString("0xAD,12"), "\x00\x0D\x02"s) << "cells 0xA, D,1 and 2";
     EXPECT_EQ(ParseByteString("\r\nF"), "\x0F"s);
+    // Long white space gives the same cells as short: every cell inside a run
+    // reads the digits after it. (Each cell used to scan the rest of the run,
+    // which took minutes for a pasted megabyte of blanks.)
+    EXPECT_EQ(ParseByteString("    \n\n  \t  AB"), "\xAB\xAB\xAB\xAB\x0B"s);
+    const std::string blanks(3 << 20, ' ');
+    EXPECT_EQ(ParseByteString(blanks + "7F"), std::string((1 << 20) + 1, '\x7F'));
 }
 
 TEST(ByteStringTest, AcceptsOnlyDigitsBlanksAndTabs) {
