@@ -5,7 +5,7 @@
 // character to one form; the bytes decoded in pieces (split where the second
 // byte says) give the whole decoding; and any text (the rest taken as UTF-16
 // code units) encodes and, where every character was representable, decodes
-// back to itself.
+// back to itself (but for Big5 and Shift_JIS, see below).
 //
 // Input layout: page byte, split byte, then the bytes, also taken as UTF-16
 // (little-endian) code units.
@@ -64,8 +64,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
         text.push_back(
             static_cast<char16_t>(static_cast<std::uint8_t>(bytes[i]) | static_cast<std::uint8_t>(bytes[i + 1]) << 8));
+    // Big5 and Shift_JIS in their Windows forms write a few characters they
+    // lack as a near one (U+00A2 as the full-width cent sign), so only the
+    // other pages give back every representable text.
     const qh::EncodedText written = qh::EncodeText(text, page);
-    if (!written.unrepresentable)
+    if (!written.unrepresentable && page != CodePage::Big5 && page != CodePage::ShiftJis)
         Require(qh::DecodeText(written.bytes, page) == text);
     return 0;
 }
