@@ -141,6 +141,22 @@ int parseOptions(const Arguments& args, CommonOptions& common, const OwnOption& 
     return kExitOk;
 }
 
+// The characters of the input's next piece, in `characters`; at the end of
+// the input, those of what was left over, with `end` set. False when the
+// input cannot be read (a message has been printed).
+bool readCharacters(InputFile& input, CodePointReader& reader, std::string& chunk, std::u32string& characters,
+                    bool& end) {
+    if (!input.read(chunk))
+        return false;
+    characters.clear();
+    end = chunk.empty();
+    if (end)
+        reader.finish(characters);
+    else
+        reader.feed(chunk, characters);
+    return true;
+}
+
 int encodeCodePoints(InputFile& input, const EncodeOptions& bytesOptions, const std::u32string& prefix,
                      const std::u32string& suffix, CodePage page) {
     const CodePointEncodeOptions options{bytesOptions.base, bytesOptions.lowerCase, bytesOptions.width, prefix, suffix};
@@ -148,14 +164,8 @@ int encodeCodePoints(InputFile& input, const EncodeOptions& bytesOptions, const 
     std::string chunk;
     std::u32string characters;
     for (bool end = false; !end;) {
-        if (!input.read(chunk))
+        if (!readCharacters(input, reader, chunk, characters, end))
             return kExitUsage;
-        characters.clear();
-        end = chunk.empty();
-        if (end)
-            reader.finish(characters);
-        else
-            reader.feed(chunk, characters);
         if (!WriteStdout(EncodeText(EncodeCodePoints(characters, options), page).bytes))
             return kExitUsage;
     }
@@ -274,14 +284,8 @@ int decodeCodePoints(InputFile& input, const CodePointParams& params, bool wantR
         return true;
     };
     for (bool end = false; !end;) {
-        if (!input.read(chunk))
+        if (!readCharacters(input, reader, chunk, characters, end))
             return kExitUsage;
-        characters.clear();
-        end = chunk.empty();
-        if (end)
-            reader.finish(characters);
-        else
-            reader.feed(chunk, characters);
         if (!step(end))
             return kExitUsage;
     }
