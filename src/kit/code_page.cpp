@@ -44,8 +44,10 @@ enum class Stop { Done, Invalid, Incomplete };
 
 // Converts from [in, in + left) as far as it can, appending to `out`; `in`
 // and `left` move past what was used. Stops at the end, at a sequence that
-// cannot be converted, or at one cut off by the end of the input.
-Stop convert(iconv_t cd, const char*& in, size_t& left, std::string& out) {
+// cannot be converted, or at one cut off by the end of the input. Counts in
+// `irreversible` what iconv converted without an error but not exactly (it
+// drops the Unicode tag characters a page lacks, for one).
+Stop convert(iconv_t cd, const char*& in, size_t& left, std::string& out, size_t& irreversible) {
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
     char buffer[4096];
     auto* src = const_cast<char*>(in);
@@ -55,7 +57,11 @@ Stop convert(iconv_t cd, const char*& in, size_t& left, std::string& out) {
         size_t room = sizeof buffer;
         const size_t rc = iconv(cd, &src, &left, &dst, &room);
         out.append(buffer, static_cast<size_t>(dst - buffer));
-        if (rc != static_cast<size_t>(-1) || errno == E2BIG)
+        if (rc != static_cast<size_t>(-1)) {
+            irreversible += rc;
+            continue;
+        }
+        if (errno == E2BIG)
             continue;
         stop = errno == EINVAL ? Stop::Incomplete : Stop::Invalid;
         break;
@@ -119,6 +125,41 @@ std::pair<char32_t, size_t> characterAt(const char* in, size_t left, size_t unit
     return {unit, 2};
 }
 
+// Whether the text holds a Unicode tag character (U+E0000 to U+E007F), which
+// iconv drops without an error when the page lacks it.
+bool holdsTagCharacter(const char* in, size_t left, size_t unitSize) {
+    while (left > 0) {
+        const auto [c, length] = characterAt(in, left, unitSize);
+        if (c >= 0xE0000 && c <= 0xE007F)
+            return true;
+        in += length;
+        left -= length;
+    }
+    return false;
+}
+
+// Encodes one character at a time, so that every character iconv would
+// change or drop is found and written as a question mark.
+void encodeEach(iconv_t cd, const char* in, size_t left, size_t unitSize, CodePage page, EncodedText& out) {
+    while (left > 0) {
+        const auto [c, length] = characterAt(in, left, unitSize);
+        const char* piece = in;
+        size_t pieceLeft = length;
+        size_t irreversible = 0;
+        std::string bytes;
+        if (cd != kNoConverter && convert(cd, piece, pieceLeft, bytes, irreversible) == Stop::Done &&
+            irreversible == 0 && !bytes.empty()) {
+            out.bytes += bytes;
+        } else {
+            if (!out.unrepresentable)
+                out.unrepresentable = c;
+            out.bytes += questionMark(page);
+        }
+        in += length;
+        left -= length;
+    }
+}
+
 EncodedText encode(const void* data, size_t units, size_t unitSize, CodePage page) {
     EncodedText out;
     out.bytes.reserve(units * 2);
@@ -126,8 +167,9 @@ EncodedText encode(const void* data, size_t units, size_t unitSize, CodePage pag
     size_t left = units * unitSize;
     const Direction direction = unitSize == 2 ? Direction::FromUtf16 : Direction::FromUtf32;
     converter(page, direction).use(infoOf(page).iconvName, unitSize == 2 ? kUtf16 : kUtf32, [&](iconv_t cd) {
+        size_t irreversible = 0;
         while (left > 0) {
-            if (cd != kNoConverter && convert(cd, in, left, out.bytes) == Stop::Done)
+            if (cd != kNoConverter && convert(cd, in, left, out.bytes, irreversible) == Stop::Done)
                 break;
             // A character the page cannot hold: one question mark for it.
             const auto [c, length] = characterAt(in, left, unitSize);
@@ -136,6 +178,11 @@ EncodedText encode(const void* data, size_t units, size_t unitSize, CodePage pag
             out.bytes += questionMark(page);
             in += length;
             left -= length;
+        }
+        if (irreversible > 0 || holdsTagCharacter(static_cast<const char*>(data), units * unitSize, unitSize)) {
+            // Rare: find the characters one by one.
+            out = EncodedText();
+            encodeEach(cd, static_cast<const char*>(data), units * unitSize, unitSize, page, out);
         }
         return 0;
     });
@@ -148,8 +195,9 @@ EncodedText encode(const void* data, size_t units, size_t unitSize, CodePage pag
 size_t decodeInto(iconv_t cd, std::string_view bytes, bool atEnd, size_t unitSize, std::string& out, size_t& invalid) {
     const char* in = bytes.data();
     size_t left = bytes.size();
+    size_t irreversible = 0; // every character has a form in UTF-16 and UTF-32
     while (left > 0) {
-        const Stop stop = cd != kNoConverter ? convert(cd, in, left, out) : Stop::Invalid;
+        const Stop stop = cd != kNoConverter ? convert(cd, in, left, out, irreversible) : Stop::Invalid;
         if (stop == Stop::Done || (stop == Stop::Incomplete && !atEnd))
             break;
         // A byte that starts no valid character: U+FFFD, and on with the next byte.
@@ -182,9 +230,10 @@ std::optional<std::string> convertStrictly(std::string_view bytes, const char* t
     std::string out;
     const char* in = bytes.data();
     size_t left = bytes.size();
-    const Stop stop = convert(cd, in, left, out);
+    size_t irreversible = 0;
+    const Stop stop = convert(cd, in, left, out, irreversible);
     iconv_close(cd);
-    if (stop != Stop::Done)
+    if (stop != Stop::Done || irreversible > 0)
         return std::nullopt;
     return out;
 }

@@ -66,6 +66,13 @@ TEST(CodePage, WhatAPageCannotHoldIsOneQuestionMarkAndTheFirstIsNamed) {
     EXPECT_EQ(lone.unrepresentable, U'\xD800');
     EXPECT_EQ(EncodeText(u"\xDC00"s, CodePage::Utf16Be).bytes, "\0?"s);
     EXPECT_EQ(EncodeText(U"\x110000"s, CodePage::Utf8).bytes, "?");
+    // iconv drops Unicode tag characters a page lacks without an error; they
+    // are named and written as question marks too (found by fuzzing).
+    EncodedText tags = EncodeText(u"\xDB40\xDC00\xDB40\xDC00"s, CodePage::Gbk);
+    EXPECT_EQ(tags.bytes, "??");
+    EXPECT_EQ(tags.unrepresentable, U'\U000E0000');
+    EXPECT_EQ(EncodeText(U"a\U000E0041b", CodePage::Big5).bytes, "a?b");
+    EXPECT_EQ(EncodeText(U"\U000E0041", CodePage::Utf8).bytes, "\xF3\xA0\x81\x81");
 
     // Bytes that start no character are one U+FFFD each, also at the end.
     EXPECT_EQ(DecodeText("\xFF"
