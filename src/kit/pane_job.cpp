@@ -8,6 +8,7 @@
 #include <QTimerEvent>
 #include <QVBoxLayout>
 #include <atomic>
+#include <cmath>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -143,9 +144,10 @@ QString DescribeProgress(std::uint64_t done, std::uint64_t total, qint64 elapsed
     const double perSecond = static_cast<double>(done) * 1000.0 / static_cast<double>(elapsedMs);
     if (bytes)
         text += QStringLiteral(", ") + sizeText(perSecond) + QStringLiteral("/s");
+    // Rounded up: a job with 1.9 s to go has not got 1 s left.
     if (total > done)
         text += JobTexts::tr(", 剩余 %1")
-                    .arg(durationText(static_cast<qint64>(static_cast<double>(total - done) / perSecond)));
+                    .arg(durationText(static_cast<qint64>(std::ceil(static_cast<double>(total - done) / perSecond))));
     return text;
 }
 

@@ -139,6 +139,7 @@ TEST(DescribeProgress, SaysWhatIsDoneTheSpeedAndTheTimeLeft) {
               QStringLiteral("1.0 GiB / 4.0 GiB, 1.0 GiB/s, 剩余 3 秒"));
     EXPECT_EQ(DescribeProgress(10, 1000, 10000, JobUnit::Steps), QStringLiteral("10 / 1000, 剩余 16 分 30 秒"));
     EXPECT_EQ(DescribeProgress(7, 0, 10000, JobUnit::Steps), QStringLiteral("7"));
+    EXPECT_EQ(DescribeProgress(3, 8, 1000, JobUnit::Steps), QStringLiteral("3 / 8, 剩余 2 秒")); // 1.7 s, rounded up
 }
 
 } // namespace
