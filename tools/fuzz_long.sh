@@ -7,7 +7,9 @@
 #   tools/fuzz_long.sh [target-name...]     e.g. tools/fuzz_long.sh radix des_file
 #
 # Assumes the fuzz build of tools/test.sh (build/fuzz). Run two of these at
-# once on a two-core machine to use both cores.
+# once on a two-core machine to use both cores. What the code under test
+# prints (the CLI's check lines, say) is dropped; libFuzzer's and the
+# sanitizers' reports still reach the log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,7 +28,7 @@ for name in "${names[@]}"; do
     log=build/fuzz/long/$name.log
     mkdir -p "$corpus"
     cp -rn "tests/fuzz/corpus/$name/." "$corpus"
-    if ! "build/fuzz/bin/qh_${name}_fuzz" -runs="$runs" -max_total_time="$seconds" -timeout=300 \
+    if ! "build/fuzz/bin/qh_${name}_fuzz" -runs="$runs" -max_total_time="$seconds" -timeout=300 -close_fd_mask=3 \
         -print_final_stats=1 -artifact_prefix=build/fuzz/long/ "$corpus" >"$log" 2>&1; then
         echo "qh_${name}_fuzz found a fault; see $log and build/fuzz/long/"
         continue
