@@ -33,7 +33,7 @@ for name in "${names[@]}"; do
         echo "qh_${name}_fuzz found a fault; see $log and build/fuzz/long/"
         continue
     fi
-    done_line=$(grep -o 'Done [0-9]* runs in [0-9]* second(s)' "$log" | tail -1)
-    cov_line=$(grep -E '^#[0-9]+' "$log" | tail -1 | grep -oE 'cov: [0-9]+ ft: [0-9]+ corp: [0-9]+/[0-9]+[a-zA-Z]*')
+    done_line=$(grep -a -o 'Done [0-9]* runs in [0-9]* second(s)' "$log" | tail -1)
+    cov_line=$(grep -a -E '^#[0-9]+' "$log" | tail -1 | grep -a -oE 'cov: [0-9]+ ft: [0-9]+ corp: [0-9]+/[0-9]+[a-zA-Z]*')
     echo "qh_${name}_fuzz: $done_line; $cov_line"
 done
