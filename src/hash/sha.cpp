@@ -63,7 +63,8 @@ bool HasAvx2() {
 #if defined(__x86_64__)
     // The compiler's check also asks whether the system saves the vector
     // registers; the feature list honours QUILLHORN_PORTABLE.
-    return GetCpuFeatures().avx2 && __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi2");
+    return GetCpuFeatures().avx2 && __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
+           __builtin_cpu_supports("bmi2");
 #else
     return false;
 #endif

@@ -4,6 +4,8 @@
 // initial values and in the length of its digest (see sha.cpp).
 #include "sha_internal.h"
 
+#include <array>
+
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
@@ -114,12 +116,16 @@ void Sha512BlocksPortable(std::uint64_t* state, const std::uint8_t* data, std::s
 
 #if defined(__x86_64__)
 
-// With vector units the message schedule runs four words at a time, beside
-// the scalar rounds (the bottleneck), which then read W(t) + K(t) from a
-// table. AVX2 lacks 64-bit rotations and three-way xor, so each small sigma
+// With vector units the message schedule runs on them, beside the scalar
+// rounds (the bottleneck), which then read W(t) + K(t) from a table. Two
+// blocks are scheduled at once: each vector holds two consecutive words of the
+// first block in its low half and the same two of the second block in its high
+// half. The first block's rounds run beside that work, the second's then read
+// the table alone; a last odd block is scheduled by itself, four words a
+// vector. AVX2 lacks 64-bit rotations and three-way xor, so each small sigma
 // takes nine instructions there; AVX-512VL does it in four.
-#define QH_AVX2 __attribute__((target("avx2,bmi2")))
-#define QH_AVX512 __attribute__((target("avx2,bmi2,avx512f,avx512vl")))
+#define QH_AVX2 __attribute__((target("avx2,bmi,bmi2")))
+#define QH_AVX512 __attribute__((target("avx2,bmi,bmi2,avx512f,avx512vl")))
 #define QH_INLINE inline __attribute__((always_inline))
 
 namespace {
@@ -144,7 +150,14 @@ QH_AVX512 QH_INLINE __m256i SmallSigma1Avx512(__m256i x) {
     return _mm256_ternarylogic_epi64(_mm256_ror_epi64(x, 19), _mm256_ror_epi64(x, 61), _mm256_srli_epi64(x, 6), 0x96);
 }
 
-// Words 1..4 of the eight words lo:hi (lo holding words 0..3).
+// Reverses the bytes of each 64-bit word.
+QH_AVX2 QH_INLINE __m256i ByteSwap64(__m256i x) {
+    const __m256i swap = _mm256_setr_epi8(7, 6, 5, 4, 3, 2, 1, 0, 15, 14, 13, 12, 11, 10, 9, 8, //
+                                          7, 6, 5, 4, 3, 2, 1, 0, 15, 14, 13, 12, 11, 10, 9, 8);
+    return _mm256_shuffle_epi8(x, swap);
+}
+
+// One block: words 1..4 of the eight words lo:hi (lo holding words 0..3).
 QH_AVX2 QH_INLINE __m256i WordsFrom1(__m256i lo, __m256i hi) {
     return _mm256_alignr_epi8(_mm256_permute2x128_si256(lo, hi, 0x21), lo, 8);
 }
@@ -155,18 +168,120 @@ QH_AVX2 QH_INLINE void StoreWk(__m256i words, std::uint64_t* wk, int t) {
 }
 
 QH_AVX2 QH_INLINE __m256i LoadFour(const std::uint8_t* data, std::uint64_t* wk, int t) {
-    const __m256i swap = _mm256_setr_epi8(7, 6, 5, 4, 3, 2, 1, 0, 15, 14, 13, 12, 11, 10, 9, 8, //
-                                          7, 6, 5, 4, 3, 2, 1, 0, 15, 14, 13, 12, 11, 10, 9, 8);
-    const __m256i x = _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + 8 * t)), swap);
+    const __m256i x = ByteSwap64(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + 8 * t)));
     StoreWk(x, wk, t);
     return x;
 }
 
+// Two blocks: the table holds, for each even t, W(t) + K(t) and W(t + 1) +
+// K(t + 1) of the first block, then the same of the second.
+constexpr std::array<std::uint64_t, 160> PairConstants() {
+    std::array<std::uint64_t, 160> pairs{};
+    for (int t = 0; t < 80; t += 2) {
+        pairs[2 * t] = pairs[2 * t + 2] = kK[t];
+        pairs[2 * t + 1] = pairs[2 * t + 3] = kK[t + 1];
+    }
+    return pairs;
+}
+alignas(32) constexpr std::array<std::uint64_t, 160> kKPairs = PairConstants();
+
+QH_AVX2 QH_INLINE void StorePairs(__m256i words, std::uint64_t* wk2, int t) {
+    const __m256i k = _mm256_load_si256(reinterpret_cast<const __m256i*>(kKPairs.data() + 2 * t));
+    _mm256_store_si256(reinterpret_cast<__m256i*>(wk2 + 2 * t), _mm256_add_epi64(words, k));
+}
+
+QH_AVX2 QH_INLINE __m256i LoadPairs(const std::uint8_t* data, std::uint64_t* wk2, int t) {
+    const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 8 * t));
+    const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 128 + 8 * t));
+    const __m256i x = ByteSwap64(_mm256_inserti128_si256(_mm256_castsi128_si256(first), second, 1));
+    StorePairs(x, wk2, t);
+    return x;
+}
+
+#if defined(__OPTIMIZE__)
+// Eight rounds in one piece of assembly. Compilers spend a copy on nearly
+// every two-operand instruction of a round and spill around it; written out
+// with rorx and andn (three operands) a round takes 24 instructions. The names
+// of the working variables turn by one each round, so after eight they are
+// where they began and nothing moves between the pieces. Sigma0(a) joins the
+// new a only at the start of the next round (`s0` carries it), off the path
+// from one round to the next. Ch(e, f, g) is (e & f) + (~e & g), whose terms
+// share no bit; Maj(a, b, c) is b ^ ((a ^ b) & (b ^ c)), and this round's a ^ b
+// (NAB) is the next round's b ^ c (MAJ), so two registers take turns: the
+// operand bc and rdx. rax and rcx are scratch. W: the operand of W(t) + K(t).
+#define QH_SHA512_ASM_ROUND(A, B, D, E, F, G, H, MAJ, NAB, W)                                                          \
+    "add %[s0], %[" #A "]\n\t"                                                                                         \
+    "add %[" #W "], %[" #H "]\n\t"                                                                                     \
+    "mov %[" #F "], %%rax\n\t"                                                                                         \
+    "and %[" #E "], %%rax\n\t"                                                                                         \
+    "rorx $41, %[" #E "], %%rcx\n\t"                                                                                   \
+    "rorx $18, %[" #E "], " NAB "\n\t"                                                                                 \
+    "add %%rax, %[" #H "]\n\t"                                                                                         \
+    "andn %[" #G "], %[" #E "], %%rax\n\t"                                                                             \
+    "xor " NAB ", %%rcx\n\t"                                                                                           \
+    "rorx $14, %[" #E "], %[s0]\n\t"                                                                                   \
+    "add %%rax, %[" #H "]\n\t"                                                                                         \
+    "xor %[s0], %%rcx\n\t"                                                                                             \
+    "mov %[" #A "], " NAB "\n\t"                                                                                       \
+    "rorx $39, %[" #A "], %%rax\n\t"                                                                                   \
+    "add %%rcx, %[" #H "]\n\t"                                                                                         \
+    "xor %[" #B "], " NAB "\n\t"                                                                                       \
+    "rorx $34, %[" #A "], %[s0]\n\t"                                                                                   \
+    "rorx $28, %[" #A "], %%rcx\n\t"                                                                                   \
+    "add %[" #H "], %[" #D "]\n\t"                                                                                     \
+    "and " NAB ", " MAJ "\n\t"                                                                                         \
+    "xor %%rax, %[s0]\n\t"                                                                                             \
+    "xor %[" #B "], " MAJ "\n\t"                                                                                       \
+    "xor %%rcx, %[s0]\n\t"                                                                                             \
+    "add " MAJ ", %[" #H "]\n\t"
+
+#define QH_SHA512_BC "%[bc]"
+#define QH_SHA512_AB "%%rdx"
+
+// The table's layouts: words one after the other, or by pairs of two blocks.
+enum class WkLayout { Words, Pairs };
+
+template <WkLayout kLayout> constexpr int WkIndex(int round) {
+    return kLayout == WkLayout::Words ? round : 4 * (round / 2) + (round & 1);
+}
+
+template <WkLayout kLayout>
+__attribute__((target("bmi,bmi2"))) QH_INLINE void
+EightRounds(std::uint64_t& a, std::uint64_t& b, std::uint64_t& c, std::uint64_t& d, std::uint64_t& e, std::uint64_t& f,
+            std::uint64_t& g, std::uint64_t& h, std::uint64_t& bc, std::uint64_t& s0, const std::uint64_t* wk) {
+    // clang-format off
+    asm(QH_SHA512_ASM_ROUND(a, b, d, e, f, g, h, QH_SHA512_BC, QH_SHA512_AB, w0)
+        QH_SHA512_ASM_ROUND(h, a, c, d, e, f, g, QH_SHA512_AB, QH_SHA512_BC, w1)
+        QH_SHA512_ASM_ROUND(g, h, b, c, d, e, f, QH_SHA512_BC, QH_SHA512_AB, w2)
+        QH_SHA512_ASM_ROUND(f, g, a, b, c, d, e, QH_SHA512_AB, QH_SHA512_BC, w3)
+        QH_SHA512_ASM_ROUND(e, f, h, a, b, c, d, QH_SHA512_BC, QH_SHA512_AB, w4)
+        QH_SHA512_ASM_ROUND(d, e, g, h, a, b, c, QH_SHA512_AB, QH_SHA512_BC, w5)
+        QH_SHA512_ASM_ROUND(c, d, f, g, h, a, b, QH_SHA512_BC, QH_SHA512_AB, w6)
+        QH_SHA512_ASM_ROUND(b, c, e, f, g, h, a, QH_SHA512_AB, QH_SHA512_BC, w7)
+        : [a] "+r"(a), [b] "+r"(b), [c] "+r"(c), [d] "+r"(d), [e] "+r"(e), [f] "+r"(f), [g] "+r"(g), [h] "+r"(h),
+          [bc] "+r"(bc), [s0] "+r"(s0)
+        : [w0] "m"(wk[WkIndex<kLayout>(0)]), [w1] "m"(wk[WkIndex<kLayout>(1)]), [w2] "m"(wk[WkIndex<kLayout>(2)]),
+          [w3] "m"(wk[WkIndex<kLayout>(3)]), [w4] "m"(wk[WkIndex<kLayout>(4)]), [w5] "m"(wk[WkIndex<kLayout>(5)]),
+          [w6] "m"(wk[WkIndex<kLayout>(6)]), [w7] "m"(wk[WkIndex<kLayout>(7)])
+        : "rax", "rcx", "rdx", "cc");
+    // clang-format on
+}
+
+#undef QH_SHA512_AB
+#undef QH_SHA512_BC
+#undef QH_SHA512_ASM_ROUND
+
+#define QH_SHA512_EIGHT_FAST(t, WK, LAYOUT) EightRounds<WkLayout::LAYOUT>(a, b, c, d, e, f, g, h, bc, s0, &WK((t)))
+#else
+// Unoptimised builds have too few free registers for the assembly.
+#define QH_SHA512_EIGHT_FAST(t, WK, LAYOUT) QH_SHA512_EIGHT(t, WK)
+#endif
+
 } // namespace
 
-// W(t..t+3) = W(t-16..) + s0(W(t-15..)) + W(t-7..) + s1(W(t-2..)), from the
-// words t-16 .. t-1 in x0 .. x3, which then move on by four; s1 of W(t) and
-// W(t+1) is known only once the first half is done.
+// One block, W(t..t+3) = W(t-16..) + s0(W(t-15..)) + W(t-7..) + s1(W(t-2..)),
+// from the words t-16 .. t-1 in x0 .. x3, which then move on by four; s1 of
+// W(t) and W(t+1) is known only once the first half is done.
 #define QH_SHA512_FOUR(t, S0, S1)                                                                                      \
     do {                                                                                                               \
         __m256i next = _mm256_add_epi64(_mm256_add_epi64(x0, S0(WordsFrom1(x0, x1))), WordsFrom1(x2, x3));             \
@@ -181,24 +296,93 @@ QH_AVX2 QH_INLINE __m256i LoadFour(const std::uint8_t* data, std::uint64_t* wk, 
         StoreWk(next, wk, t);                                                                                          \
     } while (0)
 
+// Two blocks, W(t) and W(t+1) of each, from the pairs t-16 .. t-1 in y0 .. y7.
+#define QH_SHA512_TWO(t, S0, S1)                                                                                       \
+    do {                                                                                                               \
+        __m256i next =                                                                                                 \
+            _mm256_add_epi64(_mm256_add_epi64(y0, S0(_mm256_alignr_epi8(y1, y0, 8))), _mm256_alignr_epi8(y5, y4, 8));  \
+        next = _mm256_add_epi64(next, S1(y7));                                                                         \
+        y0 = y1;                                                                                                       \
+        y1 = y2;                                                                                                       \
+        y2 = y3;                                                                                                       \
+        y3 = y4;                                                                                                       \
+        y4 = y5;                                                                                                       \
+        y5 = y6;                                                                                                       \
+        y6 = y7;                                                                                                       \
+        y7 = next;                                                                                                     \
+        StorePairs(next, wk2, t);                                                                                      \
+    } while (0)
+
 #define QH_SHA512_WK_TABLE(t) (wk[t])
+#define QH_SHA512_WK_FIRST(t) (wk2[4 * ((t) / 2) + ((t)&1)])
+#define QH_SHA512_WK_SECOND(t) (wk2[4 * ((t) / 2) + 2 + ((t)&1)])
+
 // Eight rounds, and the schedule of the eight words that the rounds after the
 // next eight need, so that vector and scalar work overlap.
 #define QH_SHA512_EIGHT_AHEAD(t, S0, S1)                                                                               \
-    QH_SHA512_EIGHT(t, QH_SHA512_WK_TABLE);                                                                            \
+    QH_SHA512_EIGHT_FAST(t, QH_SHA512_WK_TABLE, Words);                                                                \
     QH_SHA512_FOUR((t) + 16, S0, S1);                                                                                  \
     QH_SHA512_FOUR((t) + 20, S0, S1)
 
+#define QH_SHA512_EIGHT_AHEAD_PAIRS(t, S0, S1)                                                                         \
+    QH_SHA512_EIGHT_FAST(t, QH_SHA512_WK_FIRST, Pairs);                                                                \
+    QH_SHA512_TWO((t) + 16, S0, S1);                                                                                   \
+    QH_SHA512_TWO((t) + 18, S0, S1);                                                                                   \
+    QH_SHA512_TWO((t) + 20, S0, S1);                                                                                   \
+    QH_SHA512_TWO((t) + 22, S0, S1)
+
+#define QH_SHA512_START_ROUNDS                                                                                         \
+    std::uint64_t a = state[0], b = state[1], c = state[2], d = state[3];                                              \
+    std::uint64_t e = state[4], f = state[5], g = state[6], h = state[7];                                              \
+    std::uint64_t bc = b ^ c, s0 = 0
+
+// The rounds' last Sigma0(a) is still in s0 (zero for the portable rounds).
+#define QH_SHA512_END_ROUNDS                                                                                           \
+    a += s0;                                                                                                           \
+    QH_SHA512_ADD_STATE
+
 // The body of the vector block functions, which differ in their sigmas.
 #define QH_SHA512_VECTOR_BLOCKS(S0, S1)                                                                                \
-    constexpr bool kRorx = true;                                                                                       \
+    [[maybe_unused]] constexpr bool kRorx = true; /* the rounds without the assembly */                                \
+    alignas(32) std::uint64_t wk2[160];                                                                                \
+    for (; blocks >= 2; blocks -= 2, data += 256) {                                                                    \
+        __m256i y0 = LoadPairs(data, wk2, 0), y1 = LoadPairs(data, wk2, 2), y2 = LoadPairs(data, wk2, 4);              \
+        __m256i y3 = LoadPairs(data, wk2, 6), y4 = LoadPairs(data, wk2, 8), y5 = LoadPairs(data, wk2, 10);             \
+        __m256i y6 = LoadPairs(data, wk2, 12), y7 = LoadPairs(data, wk2, 14);                                          \
+        {                                                                                                              \
+            QH_SHA512_START_ROUNDS;                                                                                    \
+            QH_SHA512_EIGHT_AHEAD_PAIRS(0, S0, S1);                                                                    \
+            QH_SHA512_EIGHT_AHEAD_PAIRS(8, S0, S1);                                                                    \
+            QH_SHA512_EIGHT_AHEAD_PAIRS(16, S0, S1);                                                                   \
+            QH_SHA512_EIGHT_AHEAD_PAIRS(24, S0, S1);                                                                   \
+            QH_SHA512_EIGHT_AHEAD_PAIRS(32, S0, S1);                                                                   \
+            QH_SHA512_EIGHT_AHEAD_PAIRS(40, S0, S1);                                                                   \
+            QH_SHA512_EIGHT_AHEAD_PAIRS(48, S0, S1);                                                                   \
+            QH_SHA512_EIGHT_AHEAD_PAIRS(56, S0, S1);                                                                   \
+            QH_SHA512_EIGHT_FAST(64, QH_SHA512_WK_FIRST, Pairs);                                                       \
+            QH_SHA512_EIGHT_FAST(72, QH_SHA512_WK_FIRST, Pairs);                                                       \
+            QH_SHA512_END_ROUNDS;                                                                                      \
+        }                                                                                                              \
+        {                                                                                                              \
+            QH_SHA512_START_ROUNDS;                                                                                    \
+            QH_SHA512_EIGHT_FAST(0, QH_SHA512_WK_SECOND, Pairs);                                                       \
+            QH_SHA512_EIGHT_FAST(8, QH_SHA512_WK_SECOND, Pairs);                                                       \
+            QH_SHA512_EIGHT_FAST(16, QH_SHA512_WK_SECOND, Pairs);                                                      \
+            QH_SHA512_EIGHT_FAST(24, QH_SHA512_WK_SECOND, Pairs);                                                      \
+            QH_SHA512_EIGHT_FAST(32, QH_SHA512_WK_SECOND, Pairs);                                                      \
+            QH_SHA512_EIGHT_FAST(40, QH_SHA512_WK_SECOND, Pairs);                                                      \
+            QH_SHA512_EIGHT_FAST(48, QH_SHA512_WK_SECOND, Pairs);                                                      \
+            QH_SHA512_EIGHT_FAST(56, QH_SHA512_WK_SECOND, Pairs);                                                      \
+            QH_SHA512_EIGHT_FAST(64, QH_SHA512_WK_SECOND, Pairs);                                                      \
+            QH_SHA512_EIGHT_FAST(72, QH_SHA512_WK_SECOND, Pairs);                                                      \
+            QH_SHA512_END_ROUNDS;                                                                                      \
+        }                                                                                                              \
+    }                                                                                                                  \
     alignas(32) std::uint64_t wk[80];                                                                                  \
-    for (; blocks != 0; --blocks, data += 128) {                                                                       \
+    if (blocks != 0) {                                                                                                 \
         __m256i x0 = LoadFour(data, wk, 0), x1 = LoadFour(data, wk, 4);                                                \
         __m256i x2 = LoadFour(data, wk, 8), x3 = LoadFour(data, wk, 12);                                               \
-        std::uint64_t a = state[0], b = state[1], c = state[2], d = state[3];                                          \
-        std::uint64_t e = state[4], f = state[5], g = state[6], h = state[7];                                          \
-        std::uint64_t bc = b ^ c;                                                                                      \
+        QH_SHA512_START_ROUNDS;                                                                                        \
         QH_SHA512_EIGHT_AHEAD(0, S0, S1);                                                                              \
         QH_SHA512_EIGHT_AHEAD(8, S0, S1);                                                                              \
         QH_SHA512_EIGHT_AHEAD(16, S0, S1);                                                                             \
@@ -207,9 +391,9 @@ QH_AVX2 QH_INLINE __m256i LoadFour(const std::uint8_t* data, std::uint64_t* wk, 
         QH_SHA512_EIGHT_AHEAD(40, S0, S1);                                                                             \
         QH_SHA512_EIGHT_AHEAD(48, S0, S1);                                                                             \
         QH_SHA512_EIGHT_AHEAD(56, S0, S1);                                                                             \
-        QH_SHA512_EIGHT(64, QH_SHA512_WK_TABLE);                                                                       \
-        QH_SHA512_EIGHT(72, QH_SHA512_WK_TABLE);                                                                       \
-        QH_SHA512_ADD_STATE;                                                                                           \
+        QH_SHA512_EIGHT_FAST(64, QH_SHA512_WK_TABLE, Words);                                                           \
+        QH_SHA512_EIGHT_FAST(72, QH_SHA512_WK_TABLE, Words);                                                           \
+        QH_SHA512_END_ROUNDS;                                                                                          \
     }
 
 QH_AVX2 void Sha512BlocksAvx2(std::uint64_t* state, const std::uint8_t* data,
@@ -220,11 +404,18 @@ QH_AVX512 void Sha512BlocksAvx512(std::uint64_t* state, const std::uint8_t* data
 }
 
 #undef QH_SHA512_VECTOR_BLOCKS
-#undef QH_SHA512_FOUR
-#undef QH_AVX512
+#undef QH_SHA512_END_ROUNDS
+#undef QH_SHA512_START_ROUNDS
+#undef QH_SHA512_EIGHT_AHEAD_PAIRS
 #undef QH_SHA512_EIGHT_AHEAD
+#undef QH_SHA512_WK_SECOND
+#undef QH_SHA512_WK_FIRST
 #undef QH_SHA512_WK_TABLE
+#undef QH_SHA512_TWO
+#undef QH_SHA512_FOUR
+#undef QH_SHA512_EIGHT_FAST
 #undef QH_INLINE
+#undef QH_AVX512
 #undef QH_AVX2
 
 #endif
