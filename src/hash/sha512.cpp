@@ -198,6 +198,14 @@ QH_AVX2 QH_INLINE __m256i LoadPairs(const std::uint8_t* data, std::uint64_t* wk2
     return x;
 }
 
+// The table's layouts: words one after the other, or by pairs of two blocks
+// (the first block's W(t) at WkIndex(t), the second's two words further on).
+enum class WkLayout { Words, Pairs };
+
+template <WkLayout kLayout> constexpr int WkIndex(int round) {
+    return kLayout == WkLayout::Words ? round : 4 * (round / 2) + (round & 1);
+}
+
 #if defined(__OPTIMIZE__)
 // Eight rounds in one piece of assembly. Compilers spend a copy on nearly
 // every two-operand instruction of a round and spill around it; written out
@@ -237,13 +245,6 @@ QH_AVX2 QH_INLINE __m256i LoadPairs(const std::uint8_t* data, std::uint64_t* wk2
 
 #define QH_SHA512_BC "%[bc]"
 #define QH_SHA512_AB "%%rdx"
-
-// The table's layouts: words one after the other, or by pairs of two blocks.
-enum class WkLayout { Words, Pairs };
-
-template <WkLayout kLayout> constexpr int WkIndex(int round) {
-    return kLayout == WkLayout::Words ? round : 4 * (round / 2) + (round & 1);
-}
 
 template <WkLayout kLayout>
 __attribute__((target("bmi,bmi2"))) QH_INLINE void
@@ -314,8 +315,8 @@ EightRounds(std::uint64_t& a, std::uint64_t& b, std::uint64_t& c, std::uint64_t&
     } while (0)
 
 #define QH_SHA512_WK_TABLE(t) (wk[t])
-#define QH_SHA512_WK_FIRST(t) (wk2[4 * ((t) / 2) + ((t)&1)])
-#define QH_SHA512_WK_SECOND(t) (wk2[4 * ((t) / 2) + 2 + ((t)&1)])
+#define QH_SHA512_WK_FIRST(t) (wk2[WkIndex<WkLayout::Pairs>(t)])
+#define QH_SHA512_WK_SECOND(t) (wk2[WkIndex<WkLayout::Pairs>(t) + 2])
 
 // Eight rounds, and the schedule of the eight words that the rounds after the
 // next eight need, so that vector and scalar work overlap.
@@ -331,15 +332,29 @@ EightRounds(std::uint64_t& a, std::uint64_t& b, std::uint64_t& c, std::uint64_t&
     QH_SHA512_TWO((t) + 20, S0, S1);                                                                                   \
     QH_SHA512_TWO((t) + 22, S0, S1)
 
-#define QH_SHA512_START_ROUNDS                                                                                         \
-    std::uint64_t a = state[0], b = state[1], c = state[2], d = state[3];                                              \
-    std::uint64_t e = state[4], f = state[5], g = state[6], h = state[7];                                              \
-    std::uint64_t bc = b ^ c, s0 = 0
+// The second block's rounds, whose words the first block's rounds scheduled.
+#define QH_SHA512_EIGHT_SECOND(t, S0, S1) QH_SHA512_EIGHT_FAST(t, QH_SHA512_WK_SECOND, Pairs)
 
-// The rounds' last Sigma0(a) is still in s0 (zero for the portable rounds).
-#define QH_SHA512_END_ROUNDS                                                                                           \
-    a += s0;                                                                                                           \
-    QH_SHA512_ADD_STATE
+// The eighty rounds of one block: EIGHT runs the first 64 (and the schedule
+// beside them), the last 16 read W(t) + K(t) through WK.
+#define QH_SHA512_EIGHTY_ROUNDS(EIGHT, WK, LAYOUT, S0, S1)                                                             \
+    do {                                                                                                               \
+        std::uint64_t a = state[0], b = state[1], c = state[2], d = state[3];                                          \
+        std::uint64_t e = state[4], f = state[5], g = state[6], h = state[7];                                          \
+        std::uint64_t bc = b ^ c, s0 = 0;                                                                              \
+        EIGHT(0, S0, S1);                                                                                              \
+        EIGHT(8, S0, S1);                                                                                              \
+        EIGHT(16, S0, S1);                                                                                             \
+        EIGHT(24, S0, S1);                                                                                             \
+        EIGHT(32, S0, S1);                                                                                             \
+        EIGHT(40, S0, S1);                                                                                             \
+        EIGHT(48, S0, S1);                                                                                             \
+        EIGHT(56, S0, S1);                                                                                             \
+        QH_SHA512_EIGHT_FAST(64, WK, LAYOUT);                                                                          \
+        QH_SHA512_EIGHT_FAST(72, WK, LAYOUT);                                                                          \
+        a += s0; /* the last Sigma0(a); zero for the portable rounds */                                                \
+        QH_SHA512_ADD_STATE;                                                                                           \
+    } while (0)
 
 // The body of the vector block functions, which differ in their sigmas.
 #define QH_SHA512_VECTOR_BLOCKS(S0, S1)                                                                                \
@@ -349,51 +364,14 @@ EightRounds(std::uint64_t& a, std::uint64_t& b, std::uint64_t& c, std::uint64_t&
         __m256i y0 = LoadPairs(data, wk2, 0), y1 = LoadPairs(data, wk2, 2), y2 = LoadPairs(data, wk2, 4);              \
         __m256i y3 = LoadPairs(data, wk2, 6), y4 = LoadPairs(data, wk2, 8), y5 = LoadPairs(data, wk2, 10);             \
         __m256i y6 = LoadPairs(data, wk2, 12), y7 = LoadPairs(data, wk2, 14);                                          \
-        {                                                                                                              \
-            QH_SHA512_START_ROUNDS;                                                                                    \
-            QH_SHA512_EIGHT_AHEAD_PAIRS(0, S0, S1);                                                                    \
-            QH_SHA512_EIGHT_AHEAD_PAIRS(8, S0, S1);                                                                    \
-            QH_SHA512_EIGHT_AHEAD_PAIRS(16, S0, S1);                                                                   \
-            QH_SHA512_EIGHT_AHEAD_PAIRS(24, S0, S1);                                                                   \
-            QH_SHA512_EIGHT_AHEAD_PAIRS(32, S0, S1);                                                                   \
-            QH_SHA512_EIGHT_AHEAD_PAIRS(40, S0, S1);                                                                   \
-            QH_SHA512_EIGHT_AHEAD_PAIRS(48, S0, S1);                                                                   \
-            QH_SHA512_EIGHT_AHEAD_PAIRS(56, S0, S1);                                                                   \
-            QH_SHA512_EIGHT_FAST(64, QH_SHA512_WK_FIRST, Pairs);                                                       \
-            QH_SHA512_EIGHT_FAST(72, QH_SHA512_WK_FIRST, Pairs);                                                       \
-            QH_SHA512_END_ROUNDS;                                                                                      \
-        }                                                                                                              \
-        {                                                                                                              \
-            QH_SHA512_START_ROUNDS;                                                                                    \
-            QH_SHA512_EIGHT_FAST(0, QH_SHA512_WK_SECOND, Pairs);                                                       \
-            QH_SHA512_EIGHT_FAST(8, QH_SHA512_WK_SECOND, Pairs);                                                       \
-            QH_SHA512_EIGHT_FAST(16, QH_SHA512_WK_SECOND, Pairs);                                                      \
-            QH_SHA512_EIGHT_FAST(24, QH_SHA512_WK_SECOND, Pairs);                                                      \
-            QH_SHA512_EIGHT_FAST(32, QH_SHA512_WK_SECOND, Pairs);                                                      \
-            QH_SHA512_EIGHT_FAST(40, QH_SHA512_WK_SECOND, Pairs);                                                      \
-            QH_SHA512_EIGHT_FAST(48, QH_SHA512_WK_SECOND, Pairs);                                                      \
-            QH_SHA512_EIGHT_FAST(56, QH_SHA512_WK_SECOND, Pairs);                                                      \
-            QH_SHA512_EIGHT_FAST(64, QH_SHA512_WK_SECOND, Pairs);                                                      \
-            QH_SHA512_EIGHT_FAST(72, QH_SHA512_WK_SECOND, Pairs);                                                      \
-            QH_SHA512_END_ROUNDS;                                                                                      \
-        }                                                                                                              \
+        QH_SHA512_EIGHTY_ROUNDS(QH_SHA512_EIGHT_AHEAD_PAIRS, QH_SHA512_WK_FIRST, Pairs, S0, S1);                       \
+        QH_SHA512_EIGHTY_ROUNDS(QH_SHA512_EIGHT_SECOND, QH_SHA512_WK_SECOND, Pairs, S0, S1);                           \
     }                                                                                                                  \
     alignas(32) std::uint64_t wk[80];                                                                                  \
     if (blocks != 0) {                                                                                                 \
         __m256i x0 = LoadFour(data, wk, 0), x1 = LoadFour(data, wk, 4);                                                \
         __m256i x2 = LoadFour(data, wk, 8), x3 = LoadFour(data, wk, 12);                                               \
-        QH_SHA512_START_ROUNDS;                                                                                        \
-        QH_SHA512_EIGHT_AHEAD(0, S0, S1);                                                                              \
-        QH_SHA512_EIGHT_AHEAD(8, S0, S1);                                                                              \
-        QH_SHA512_EIGHT_AHEAD(16, S0, S1);                                                                             \
-        QH_SHA512_EIGHT_AHEAD(24, S0, S1);                                                                             \
-        QH_SHA512_EIGHT_AHEAD(32, S0, S1);                                                                             \
-        QH_SHA512_EIGHT_AHEAD(40, S0, S1);                                                                             \
-        QH_SHA512_EIGHT_AHEAD(48, S0, S1);                                                                             \
-        QH_SHA512_EIGHT_AHEAD(56, S0, S1);                                                                             \
-        QH_SHA512_EIGHT_FAST(64, QH_SHA512_WK_TABLE, Words);                                                           \
-        QH_SHA512_EIGHT_FAST(72, QH_SHA512_WK_TABLE, Words);                                                           \
-        QH_SHA512_END_ROUNDS;                                                                                          \
+        QH_SHA512_EIGHTY_ROUNDS(QH_SHA512_EIGHT_AHEAD, QH_SHA512_WK_TABLE, Words, S0, S1);                             \
     }
 
 QH_AVX2 void Sha512BlocksAvx2(std::uint64_t* state, const std::uint8_t* data,
@@ -404,8 +382,8 @@ QH_AVX512 void Sha512BlocksAvx512(std::uint64_t* state, const std::uint8_t* data
 }
 
 #undef QH_SHA512_VECTOR_BLOCKS
-#undef QH_SHA512_END_ROUNDS
-#undef QH_SHA512_START_ROUNDS
+#undef QH_SHA512_EIGHTY_ROUNDS
+#undef QH_SHA512_EIGHT_SECOND
 #undef QH_SHA512_EIGHT_AHEAD_PAIRS
 #undef QH_SHA512_EIGHT_AHEAD
 #undef QH_SHA512_WK_SECOND
